@@ -1,0 +1,57 @@
+#include <windows.h>
+#include "driverlink.h"
+#include "settingsstore.h"
+
+const wchar_t kBuiltInKeyPath[] = L"Drivers\\BuiltIn\\Pelorin";
+const wchar_t kKeyboardDeviceName[] = L"PLN1:";
+
+HANDLE deviceHandle = INVALID_HANDLE_VALUE;
+HANDLE activationHandle = nullptr;
+HKEY builtInKey = nullptr;
+
+HANDLE EnsureDriverActive()
+{
+    activationHandle = ActivateDevice(kBuiltInKeyPath, 0);
+    if (activationHandle)
+        return activationHandle;
+
+    // A key that exists is used as it is, even when its values are wrong.
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kBuiltInKeyPath, 0, 0, &builtInKey) != ERROR_SUCCESS)
+        WriteBuiltInKey();
+    RegCloseKey(builtInKey);
+
+    activationHandle = ActivateDevice(kBuiltInKeyPath, 0);
+    return activationHandle;
+}
+
+void WriteBuiltInKey()
+{
+    DWORD disposition;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kBuiltInKeyPath, 0, nullptr, 0, 0, nullptr, &builtInKey, &disposition);
+    RegSetValueExW(builtInKey, kBuiltInDll, 0, REG_SZ, reinterpret_cast<const BYTE *>(kBuiltInDllData),
+                   sizeof(kBuiltInDllData));
+    RegSetValueExW(builtInKey, kBuiltInPrefix, 0, REG_SZ, reinterpret_cast<const BYTE *>(kBuiltInPrefixData),
+                   sizeof(kBuiltInPrefixData));
+    RegSetValueExW(builtInKey, kBuiltInIndex, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&kBuiltInIndexData),
+                   sizeof(kBuiltInIndexData));
+    RegSetValueExW(builtInKey, kBuiltInOrder, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&kBuiltInOrderData),
+                   sizeof(kBuiltInOrderData));
+    RegFlushKey(builtInKey);
+}
+
+HANDLE OpenKeyboardDevice(DriverBringUp bringUp)
+{
+    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+    if (deviceHandle != INVALID_HANDLE_VALUE)
+        return deviceHandle;
+
+    if (bringUp == BRINGUP_ENSURE_ACTIVE)
+        EnsureDriverActive();
+    else
+        ActivateDevice(kBuiltInKeyPath, 0);
+
+    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+    return deviceHandle;
+}

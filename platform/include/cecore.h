@@ -1,0 +1,52 @@
+/*
+ * Windows CE core calls that desktop Win32 lacks or that behave differently,
+ * as the stand-ins in platform/cecore provide them.
+ */
+#ifndef CEPLATFORM_CECORE_H
+#define CEPLATFORM_CECORE_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Device manager */
+HANDLE WINAPI ActivateDevice(LPCWSTR lpszDevKey, DWORD dwClientInfo);
+BOOL WINAPI DeactivateDevice(HANDLE hDevice);
+
+/* Typing through the system's input queue */
+#define KeyStateDownFlag 0x0080
+BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, UINT KeyStateFlags, UINT cCharacters,
+                             UINT *pShiftStateBuffer, UINT *pCharacterBuffer);
+
+/* Caption with an OK button (ignored by desktop Win32) */
+#ifndef WS_EX_CAPTIONOKBTN
+#define WS_EX_CAPTIONOKBTN 0x80000000L
+#endif
+
+/* CE behaviour of the routed calls */
+LONG WINAPI CeRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM sam, PHKEY result);
+LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR cls, DWORD options,
+                              REGSAM sam, const SECURITY_ATTRIBUTES *sa, PHKEY result, LPDWORD disposition);
+LONG WINAPI CeRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                               LPDWORD size);
+LONG WINAPI CeRegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE *data,
+                             DWORD size);
+LONG WINAPI CeRegFlushKey(HKEY key);
+LONG WINAPI CeRegCloseKey(HKEY key);
+LONG WINAPI CeRegDeleteKeyW(HKEY root, LPCWSTR subKey);
+
+HANDLE WINAPI CeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
+                            DWORD disposition, DWORD flags, HANDLE templateFile);
+BOOL WINAPI CeDeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out,
+                              DWORD outSize, LPDWORD returned, LPOVERLAPPED overlapped);
+BOOL WINAPI CeCloseHandle(HANDLE handle);
+
+BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES pa,
+                             LPSECURITY_ATTRIBUTES ta, BOOL inherit, DWORD flags, LPVOID env,
+                             LPCWSTR dir, LPSTARTUPINFOW si, LPPROCESS_INFORMATION pi);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

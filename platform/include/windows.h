@@ -1,0 +1,32 @@
+/*
+ * windows.h as a Windows CE program sees it, on desktop Win32.
+ *
+ * The desktop header comes first; then the CE calls that desktop Win32 lacks
+ * are declared, and the calls that behave differently on CE are routed to the
+ * stand-ins in platform/cecore. System sources include this header first, so
+ * they keep the CE calls exactly as written.
+ */
+#ifndef CEPLATFORM_WINDOWS_H
+#define CEPLATFORM_WINDOWS_H
+
+#include_next <windows.h>
+#include "cecore.h"
+
+#ifndef CEPLATFORM_IMPL
+/* Registry: access mask 0 is full access; RegDeleteKeyW removes the subtree. */
+#define RegOpenKeyExW    CeRegOpenKeyExW
+#define RegCreateKeyExW  CeRegCreateKeyExW
+#define RegQueryValueExW CeRegQueryValueExW
+#define RegSetValueExW   CeRegSetValueExW
+#define RegFlushKey      CeRegFlushKey
+#define RegCloseKey      CeRegCloseKey
+#define RegDeleteKeyW    CeRegDeleteKeyW
+/* Stream devices ("XXXn:") go to the device manager, the rest to Win32. */
+#define CreateFileW      CeCreateFileW
+#define DeviceIoControl  CeDeviceIoControl
+#define CloseHandle      CeCloseHandle
+/* An application name without extension finds NAME.exe. */
+#define CreateProcessW   CeCreateProcessW
+#endif
+
+#endif

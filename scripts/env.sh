@@ -1,0 +1,85 @@
+# Shared by scripts/test and scripts/run: installs what is missing, builds into
+# build/, and prepares the private Wine prefix and a display. Source it.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="$ROOT/build"
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+
+export WINEPREFIX="$BUILD/wineprefix"
+export WINEDEBUG=-all
+# Keep wineboot from offering to download Mono and Gecko.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+log() { printf '== %s\n' "$*" >&2; }
+
+install_packages() {
+  local need=()
+  command -v cmake >/dev/null || need+=(cmake)
+  command -v ninja >/dev/null || need+=(ninja-build)
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+  command -v x86_64-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
+  [ -x "$WINE" ] || need+=(wine64)
+  command -v wine >/dev/null || need+=(wine)
+  command -v Xvfb >/dev/null || need+=(xvfb)
+  command -v xwd >/dev/null || need+=(x11-apps)
+  dpkg -s imagemagick >/dev/null 2>&1 || need+=(imagemagick)
+  [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
+  if [ ${#need[@]} -gt 0 ]; then
+    log "installing ${need[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+  fi
+}
+
+build() {
+  log "building into build/"
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" >/dev/null
+  cmake --build "$BUILD"
+}
+
+# A virtual display unless one is given.
+XVFB_PID=
+start_display() {
+  if [ -n "${DISPLAY:-}" ]; then return; fi
+  local n=90
+  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$n"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  log "virtual display $DISPLAY"
+}
+
+# The prefix's wineserver is the device's uptime: started here, stopped at the end.
+start_prefix() {
+  mkdir -p "$WINEPREFIX"
+  "$WINESERVER" -p >/dev/null 2>&1 </dev/null
+  if [ ! -f "$WINEPREFIX/.pelorin-ready" ]; then
+    log "creating the Wine prefix (first time only)"
+    "$WINE" wineboot -i >/dev/null 2>&1 </dev/null
+    # Wine's own desktop window: hiding a window then needs no window manager.
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    touch "$WINEPREFIX/.pelorin-ready"
+  fi
+  # Start Wine's services and its desktop now, detached from our output: a
+  # process started later would otherwise hold the caller's pipes open.
+  "$WINE" wineboot >/dev/null 2>&1 </dev/null
+  "$WINE" explorer /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null &
+  sleep 1
+}
+
+stop_all() {
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}
+
+# Saves the whole virtual screen as build/screenshots/NAME.png.
+screenshot() {
+  mkdir -p "$BUILD/screenshots"
+  xwd -root -silent -display "$DISPLAY" | convert xwd:- "$BUILD/screenshots/$1.png" 2>/dev/null || true
+}

@@ -1,0 +1,10 @@
+// PelorinStart: makes sure the keyboard driver is loaded, then ends.
+// It has no window, ignores its command line and always exits with 0.
+#include <windows.h>
+#include "driverlink.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    EnsureDriverActive();
+    return 0;
+}

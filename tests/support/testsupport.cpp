@@ -1,0 +1,318 @@
+// Test support works on the desktop registry and files directly, so that its
+// own calls never show in the CE call journal of the code under test.
+#define CEPLATFORM_IMPL
+#include "testsupport.h"
+#include <tlhelp32.h>
+#include <strsafe.h>
+
+namespace {
+
+const wchar_t kBuiltIn[] = L"Drivers\\BuiltIn\\Pelorin";
+
+std::wstring SimFile(const wchar_t *name)
+{
+    wchar_t dir[MAX_PATH];
+    GetWindowsDirectoryW(dir, MAX_PATH);
+    return std::wstring(dir) + L"\\PelorinSim\\" + name;
+}
+
+void EndSystemPrograms()
+{
+    const wchar_t *names[] = {L"Pelorin.exe", L"Kadenza.exe", L"PelorinStart.exe", L"ctlpnl.exe",
+                              L"notepad.exe", L"ceinstall.exe"};
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32W entry = {sizeof(entry)};
+    for (BOOL ok = Process32FirstW(snapshot, &entry); ok; ok = Process32NextW(snapshot, &entry)) {
+        for (const wchar_t *name : names) {
+            if (lstrcmpiW(entry.szExeFile, name) || entry.th32ProcessID == GetCurrentProcessId())
+                continue;
+            if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
+                TerminateProcess(p, 1);
+                WaitForSingleObject(p, 5000);
+                CloseHandle(p);
+            }
+        }
+    }
+    CloseHandle(snapshot);
+}
+
+} // namespace
+
+std::string Narrow(const std::wstring &text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(n > 0 ? n - 1 : 0, '\0');
+    if (n > 1)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring BinDir()
+{
+    wchar_t path[MAX_PATH];
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring dir(path);
+    return dir.substr(0, dir.find_last_of(L'\\') + 1);
+}
+
+bool RegistryKeyExists(HKEY root, const wchar_t *path)
+{
+    HKEY key;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+
+bool ReadRegistryBytes(HKEY root, const wchar_t *path, const wchar_t *name, std::vector<BYTE> *data, DWORD *type)
+{
+    HKEY key;
+    if (RegOpenKeyExW(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD size = 0, t = 0;
+    LONG rc = RegQueryValueExW(key, name, nullptr, &t, nullptr, &size);
+    if (rc == ERROR_SUCCESS) {
+        data->assign(size, 0);
+        rc = RegQueryValueExW(key, name, nullptr, &t, data->data(), &size);
+        data->resize(size);
+    }
+    RegCloseKey(key);
+    if (type)
+        *type = t;
+    return rc == ERROR_SUCCESS;
+}
+
+bool ReadRegistryDword(HKEY root, const wchar_t *path, const wchar_t *name, DWORD *value, DWORD *type)
+{
+    std::vector<BYTE> data;
+    if (!ReadRegistryBytes(root, path, name, &data, type) || data.size() != sizeof(DWORD))
+        return false;
+    CopyMemory(value, data.data(), sizeof(DWORD));
+    return true;
+}
+
+void WriteRegistryDword(HKEY root, const wchar_t *path, const wchar_t *name, DWORD value)
+{
+    HKEY key;
+    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), sizeof(value));
+    RegCloseKey(key);
+}
+
+void WriteRegistryString(HKEY root, const wchar_t *path, const wchar_t *name, const std::wstring &value)
+{
+    HKEY key;
+    if (RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+void DeleteRegistryKey(HKEY root, const wchar_t *path) { RegDeleteTreeW(root, path); }
+
+void DeleteRegistryValue(HKEY root, const wchar_t *path, const wchar_t *name)
+{
+    HKEY key;
+    if (RegOpenKeyExW(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+        return;
+    RegDeleteValueW(key, name);
+    RegCloseKey(key);
+}
+
+void WriteTestBuiltInKey(const wchar_t *dll)
+{
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kBuiltIn, L"DLL", dll);
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kBuiltIn, L"Prefix", L"PLN");
+    WriteRegistryDword(HKEY_LOCAL_MACHINE, kBuiltIn, L"Index", 1);
+    WriteRegistryDword(HKEY_LOCAL_MACHINE, kBuiltIn, L"Order", 3);
+}
+
+static std::vector<int> ActiveKeyboardEntries()
+{
+    std::vector<int> found;
+    for (int n = 1; n <= 99; ++n) {
+        wchar_t path[64];
+        StringCchPrintfW(path, 64, L"Drivers\\Active\\%02d", n);
+        std::vector<BYTE> data;
+        if (ReadRegistryBytes(HKEY_LOCAL_MACHINE, path, L"Name", &data) && data.size() >= 12
+            && !lstrcmpiW(reinterpret_cast<const wchar_t *>(data.data()), L"PLN1:"))
+            found.push_back(n);
+    }
+    return found;
+}
+
+int CountActiveKeyboardEntries() { return static_cast<int>(ActiveKeyboardEntries().size()); }
+
+void ResetSystemState()
+{
+    EndSystemPrograms();
+    for (int n : ActiveKeyboardEntries()) {
+        wchar_t path[64];
+        StringCchPrintfW(path, 64, L"Drivers\\Active\\%02d", n);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
+    }
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Corvane\\Pelorin");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\Corvane Pelorin");
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBuiltIn);
+    for (const wchar_t *name : {L"journal.txt", L"keys.bin"}) {
+        HANDLE h = CreateFileW(SimFile(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               CREATE_ALWAYS, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+    }
+}
+
+std::vector<std::string> DriverJournal()
+{
+    std::vector<std::string> lines;
+    HANDLE h = CreateFileW(SimFile(L"journal.txt").c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return lines;
+    std::string text;
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got)
+        text.append(buffer, got);
+    CloseHandle(h);
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::vector<std::string> DriverControlCalls()
+{
+    std::vector<std::string> calls;
+    for (const std::string &line : DriverJournal())
+        if (line.rfind("IOCTL_", 0) == 0)
+            calls.push_back(line);
+    return calls;
+}
+
+Program StartProgram(const std::wstring &name, const std::wstring &args)
+{
+    Program program;
+    std::wstring path = name.find(L'\\') == std::wstring::npos ? BinDir() + name : name;
+    std::wstring line = L"\"" + path + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        program.process = pi.hProcess;
+        program.id = pi.dwProcessId;
+    }
+    return program;
+}
+
+DWORD WaitProgram(Program &program, DWORD timeoutMs)
+{
+    if (!program.process)
+        return static_cast<DWORD>(-1);
+    DWORD start = GetTickCount();
+    while (MsgWaitForMultipleObjects(1, &program.process, FALSE, 50, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        PumpMessages(0);
+        if (GetTickCount() - start > timeoutMs)
+            return STILL_ACTIVE;
+    }
+    DWORD code = 0;
+    GetExitCodeProcess(program.process, &code);
+    CloseHandle(program.process);
+    program.process = nullptr;
+    return code;
+}
+
+void KillProgram(Program &program)
+{
+    if (!program.process)
+        return;
+    TerminateProcess(program.process, 1);
+    WaitForSingleObject(program.process, 5000);
+    CloseHandle(program.process);
+    program.process = nullptr;
+}
+
+DWORD RunProgram(const std::wstring &name, const std::wstring &args, std::string *output, DWORD timeoutMs)
+{
+    if (!output) {
+        Program program = StartProgram(name, args);
+        DWORD code = WaitProgram(program, timeoutMs);
+        KillProgram(program);
+        return code;
+    }
+    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
+    HANDLE readEnd, writeEnd;
+    if (!CreatePipe(&readEnd, &writeEnd, &sa, 0))
+        return static_cast<DWORD>(-1);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    std::wstring path = name.find(L'\\') == std::wstring::npos ? BinDir() + name : name;
+    std::wstring line = L"\"" + path + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si = {sizeof(si)};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writeEnd;
+    si.hStdError = writeEnd;
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    BOOL ok = CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    CloseHandle(writeEnd);
+    if (!ok) {
+        CloseHandle(readEnd);
+        return static_cast<DWORD>(-1);
+    }
+    char buffer[4096];
+    DWORD got;
+    while (ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got)
+        output->append(buffer, got);
+    CloseHandle(readEnd);
+    WaitForSingleObject(pi.hProcess, timeoutMs);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code;
+}
+
+void PumpMessages(DWORD ms)
+{
+    DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (ms)
+            Sleep(5);
+    } while (GetTickCount() - start < ms);
+}
+
+HWND WaitForWindow(const wchar_t *title, DWORD timeoutMs, const wchar_t *cls)
+{
+    HWND found = nullptr;
+    WaitUntil([&] {
+        found = FindWindowW(cls, title);
+        return found && IsWindowVisible(found);
+    }, timeoutMs);
+    return found && IsWindowVisible(found) ? found : nullptr;
+}
+
+bool WaitForWindowGone(HWND window, DWORD timeoutMs)
+{
+    return WaitUntil([&] { return !IsWindow(window); }, timeoutMs);
+}
+
+std::wstring AnswerMessageBox(const wchar_t *caption, DWORD timeoutMs)
+{
+    HWND box = WaitForWindow(caption, timeoutMs, L"#32770");
+    if (!box)
+        return L"";
+    wchar_t text[1024] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, ARRAYSIZE(text));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    WaitForWindowGone(box, timeoutMs);
+    return text;
+}

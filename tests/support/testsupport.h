@@ -1,0 +1,76 @@
+// Shared test support: a clean system state per test, the stand-in driver's
+// journal, running the built programs, and finding and answering windows.
+#ifndef TESTS_SUPPORT_TESTSUPPORT_H
+#define TESTS_SUPPORT_TESTSUPPORT_H
+
+#include <windows.h>
+#include <string>
+#include <vector>
+
+// The folder of the built programs (build/bin), with a trailing backslash.
+std::wstring BinDir();
+
+// Removes the system's keys (settings, built-in, install), every active entry
+// of "PLN1:", the driver simulator's journal and key queue, and any program
+// of the system still running. Each test starts from a device just installed.
+void ResetSystemState();
+
+// Writes the driver's built-in key as the driver link would.
+void WriteTestBuiltInKey(const wchar_t *dll = L"Pelorin.dll");
+// Number of active entries whose "Name" is "PLN1:".
+int CountActiveKeyboardEntries();
+
+// Lines the stand-in driver journaled, oldest first, not folded.
+std::vector<std::string> DriverJournal();
+// Only the IOCTL lines.
+std::vector<std::string> DriverControlCalls();
+
+// Registry helpers; false / empty when missing.
+bool RegistryKeyExists(HKEY root, const wchar_t *path);
+bool ReadRegistryDword(HKEY root, const wchar_t *path, const wchar_t *name, DWORD *value, DWORD *type = nullptr);
+bool ReadRegistryBytes(HKEY root, const wchar_t *path, const wchar_t *name, std::vector<BYTE> *data,
+                       DWORD *type = nullptr);
+void WriteRegistryDword(HKEY root, const wchar_t *path, const wchar_t *name, DWORD value);
+void WriteRegistryString(HKEY root, const wchar_t *path, const wchar_t *name, const std::wstring &value);
+void DeleteRegistryKey(HKEY root, const wchar_t *path);
+void DeleteRegistryValue(HKEY root, const wchar_t *path, const wchar_t *name);
+
+// A started program.
+struct Program {
+    HANDLE process = nullptr;
+    DWORD id = 0;
+};
+// Starts build/bin/NAME (or a full path) with arguments.
+Program StartProgram(const std::wstring &name, const std::wstring &args = L"");
+// Waits for the program; its exit code, or STILL_ACTIVE after the timeout.
+DWORD WaitProgram(Program &program, DWORD timeoutMs = 20000);
+// Starts, waits, and returns the exit code; output (stdout) when asked.
+DWORD RunProgram(const std::wstring &name, const std::wstring &args = L"", std::string *output = nullptr,
+                 DWORD timeoutMs = 20000);
+void KillProgram(Program &program);
+
+// Polls until a visible top-level window with this title (and class, when
+// given) exists, or the timeout passes.
+HWND WaitForWindow(const wchar_t *title, DWORD timeoutMs = 10000, const wchar_t *cls = nullptr);
+bool WaitForWindowGone(HWND window, DWORD timeoutMs = 10000);
+// Runs this thread's messages while waiting, so its own windows stay live.
+void PumpMessages(DWORD ms);
+// Polls cond while pumping messages; true once it holds.
+template <class F> bool WaitUntil(F cond, DWORD timeoutMs = 10000)
+{
+    DWORD start = GetTickCount();
+    while (!cond()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        PumpMessages(10);
+    }
+    return true;
+}
+
+// A message box of any process: its text (control 0xFFFF), then OK pressed.
+// Empty when no box with the caption appeared in time.
+std::wstring AnswerMessageBox(const wchar_t *caption, DWORD timeoutMs = 10000);
+
+std::string Narrow(const std::wstring &text);
+
+#endif
