@@ -3,7 +3,9 @@
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-BUILD="$ROOT/build"
+# PELORIN_BUILD picks another build folder (and so another prefix), so that
+# several checkouts or developers can test side by side.
+BUILD="${PELORIN_BUILD:-$ROOT/build}"
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver64
 
@@ -35,7 +37,7 @@ install_packages() {
 }
 
 build() {
-  log "building into build/"
+  log "building into $BUILD"
   cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" >/dev/null
   cmake --build "$BUILD"
