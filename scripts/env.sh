@@ -68,6 +68,12 @@ start_prefix() {
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
     touch "$WINEPREFIX/.pelorin-ready"
   fi
+  # The device's ROM: the keyboard driver, its simulator and the platform's
+  # control panel host live in the Windows folder, where CE programs find them.
+  local f
+  for f in Pelorin.dll plnkbd.exe ctlpnl.exe; do
+    [ -f "$BUILD/bin/$f" ] && cp -f "$BUILD/bin/$f" "$WINEPREFIX/drive_c/windows/"
+  done
   # Start Wine's services and its desktop now, detached from our output: a
   # process started later would otherwise hold the caller's pipes open.
   "$WINE" wineboot >/dev/null 2>&1 </dev/null
