@@ -1,0 +1,49 @@
+// The hooks around installation: refuse to install over an earlier
+// installation, and start the installed control panel once afterwards.
+#include <windows.h>
+#include <strsafe.h>
+#include "setuphooks.h"
+#include "settingsstore.h"
+
+const wchar_t kRefusalText[] =
+    L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.";
+const wchar_t kRefusalCaption[] = L"Pelorin Installation";
+const wchar_t kProgramSuffix[] = L"\\Pelorin";
+
+codINSTALL_INIT Install_Init(HWND hwndParent, BOOL fFirstCall, BOOL fPreviouslyInstalled, LPCTSTR pszInstallDir)
+{
+    // Every call over an earlier installation refuses again, first or not.
+    if (fPreviouslyInstalled) {
+        MessageBoxW(hwndParent, kRefusalText, kRefusalCaption, MB_OK);
+        return codINSTALL_INIT_CANCEL;
+    }
+    DeleteShortcuts();
+    return codINSTALL_INIT_CONTINUE;
+}
+
+codINSTALL_EXIT Install_Exit(HWND hwndParent, LPCTSTR pszInstallDir, WORD cFailedDirs, WORD cFailedFiles,
+                             WORD cFailedRegKeys, WORD cFailedRegVals, WORD cFailedShortcuts)
+{
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstallKeyPath, 0, 0, &key) != ERROR_SUCCESS)
+        return codINSTALL_EXIT_DONE;
+
+    // The folder as the installer recorded it, not as handed to us.
+    wchar_t path[512] = {};
+    DWORD size = sizeof(path);
+    bool haveProgram = false;
+    if (RegQueryValueExW(key, kInstallDirValue, nullptr, nullptr, reinterpret_cast<BYTE *>(path), &size)
+        == ERROR_SUCCESS) {
+        // Only a folder whose terminating zero was read names a program, and
+        // only when the suffix fits whole behind it.
+        size_t units = size / sizeof(wchar_t);
+        haveProgram = wcsnlen(path, units) < units
+            && SUCCEEDED(StringCchCatW(path, ARRAYSIZE(path), kProgramSuffix));
+    }
+    RegCloseKey(key);
+
+    if (haveProgram)
+        CreateProcessW(path, nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, nullptr,
+                       nullptr);
+    return codINSTALL_EXIT_DONE;
+}

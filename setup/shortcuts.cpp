@@ -1,0 +1,34 @@
+// Shortcuts under the system's link names, in the start menu and the
+// programs folder: left over from an earlier installation or this one.
+#include <windows.h>
+#include <shlobj.h>
+#include <strsafe.h>
+#include "setuphooks.h"
+
+const wchar_t *const kShortcutNames[3] = {L"\\Pelorin.lnk", L"\\Pelorin (2).lnk", L"\\Pelorin (3).lnk"};
+
+namespace {
+
+// A folder that cannot be found is skipped: its buffer holds no path.
+void DeleteShortcutsIn(int folder, wchar_t *folderPath, wchar_t *workPath)
+{
+    if (!SHGetSpecialFolderPath(nullptr, folderPath, folder, FALSE))
+        return;
+    for (const wchar_t *name : kShortcutNames) {
+        // A path that would not fit is not one of ours; no result is looked at.
+        if (SUCCEEDED(StringCchCopyW(workPath, MAX_PATH, folderPath))
+            && SUCCEEDED(StringCchCatW(workPath, MAX_PATH, name)))
+            DeleteFileW(workPath);
+    }
+}
+
+} // namespace
+
+void DeleteShortcuts()
+{
+    wchar_t startMenu[MAX_PATH];
+    wchar_t programs[MAX_PATH];
+    wchar_t workPath[MAX_PATH];
+    DeleteShortcutsIn(CSIDL_STARTMENU, startMenu, workPath);
+    DeleteShortcutsIn(CSIDL_PROGRAMS, programs, workPath);
+}

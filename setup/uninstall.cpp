@@ -1,0 +1,56 @@
+// The hooks around removal: unload the keyboard driver first, then delete the
+// system's keys and shortcuts.
+#include <windows.h>
+#include <strsafe.h>
+#include "setuphooks.h"
+#include "settingsstore.h"
+#include "driverlink.h"
+
+codUNINSTALL_INIT Uninstall_Init(HWND hwndParent, LPCTSTR pszInstallDir)
+{
+    DeactivateKeyboardDriver();
+    return codUNINSTALL_INIT_CONTINUE;
+}
+
+codUNINSTALL_EXIT Uninstall_Exit(HWND hwndParent)
+{
+    // Either key may already be gone; both deletions are made.
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSetupSettingsKeyPath);
+    RegDeleteKeyW(HKEY_LOCAL_MACHINE, kBuiltInKeyPath);
+    DeleteShortcuts();
+    return codUNINSTALL_EXIT_DONE;
+}
+
+int DeactivateKeyboardDriver()
+{
+    wchar_t keyPath[512];
+    wchar_t name[512];
+    DWORD driverHandle = 0;
+    bool found = false;
+
+    for (int i = kFirstActiveEntry; i <= kLastActiveEntry && !found; ++i) {
+        // Entry names are always two digits: 01 to 09, then 10 to 49.
+        if (FAILED(StringCchPrintfW(keyPath, ARRAYSIZE(keyPath), i < 10 ? kActiveKeyFormatBelow10 : kActiveKeyFormat,
+                                    i)))
+            continue;
+        HKEY key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, 0, &key) != ERROR_SUCCESS)
+            continue;
+        ZeroMemory(name, sizeof(name));
+        DWORD size = sizeof(name);
+        // wcsncmp stops at the device name's zero, so a name read without
+        // one is never followed past the buffer.
+        if (RegQueryValueExW(key, kActiveNameValue, nullptr, nullptr, reinterpret_cast<BYTE *>(name), &size)
+                == ERROR_SUCCESS
+            && wcsncmp(name, kKeyboardDeviceName, ARRAYSIZE(name)) == 0) {
+            size = sizeof(driverHandle);
+            found = RegQueryValueExW(key, kActiveHandleValue, nullptr, nullptr,
+                                     reinterpret_cast<BYTE *>(&driverHandle), &size) == ERROR_SUCCESS;
+        }
+        RegCloseKey(key);
+    }
+
+    if (!found)
+        return 0;
+    return DeactivateDevice(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(driverHandle))) ? 1 : 0;
+}

@@ -1,0 +1,209 @@
+// The installer round trip, end to end: ceinstall.exe runs the built setup
+// library around copying the package into a folder and removing it again.
+#include <windows.h>
+#include <gtest/gtest.h>
+#include <tlhelp32.h>
+#include "testsupport.h"
+#include "settingsstore.h"
+#include "driverlink.h"
+#include "setuptestsupport.h"
+
+namespace {
+
+const wchar_t kControlPanelTitle[] = L"Corvane Pelorin";
+const wchar_t *const kPrograms[] = {L"Pelorin.exe", L"Kadenza.exe", L"PelorinStart.exe"};
+
+bool ControlPanelBuilt() { return FileExists(BinDir() + L"Pelorin.exe"); }
+
+bool AllProgramsBuilt()
+{
+    for (const wchar_t *name : kPrograms)
+        if (!FileExists(BinDir() + name))
+            return false;
+    return true;
+}
+
+// The full paths of the running programs with this file name.
+std::vector<std::wstring> RunningImages(const wchar_t *name)
+{
+    std::vector<std::wstring> images;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry = {sizeof(entry)};
+    for (BOOL ok = Process32FirstW(snapshot, &entry); ok; ok = Process32NextW(snapshot, &entry)) {
+        if (lstrcmpiW(entry.szExeFile, name))
+            continue;
+        if (HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)) {
+            wchar_t path[MAX_PATH];
+            DWORD size = MAX_PATH;
+            if (QueryFullProcessImageNameW(p, 0, path, &size))
+                images.push_back(path);
+            CloseHandle(p);
+        }
+    }
+    CloseHandle(snapshot);
+    return images;
+}
+
+std::string ReadText(const std::wstring &path)
+{
+    std::string text;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    char buffer[1024];
+    DWORD got;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got)
+        text.append(buffer, got);
+    CloseHandle(file);
+    return text;
+}
+
+class Installer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        dir = std::wstring(temp) + L"Corvane Pelorin Test";
+        otherDir = std::wstring(temp) + L"Corvane Pelorin Other";
+        CleanUp();
+    }
+    void TearDown() override { CleanUp(); }
+    void CleanUp()
+    {
+        ResetSystemState();
+        DeleteShortcutFiles();
+        for (const std::wstring &folder : {dir, otherDir}) {
+            for (const wchar_t *name : kPrograms)
+                DeleteFileW((folder + L"\\" + name).c_str());
+            RemoveDirectoryW(folder.c_str());
+        }
+    }
+    DWORD Install(const std::wstring &folder, std::string *output = nullptr)
+    {
+        std::string out;
+        DWORD code = RunProgram(L"ceinstall.exe", L"install \"" + folder + L"\"", &out);
+        if (output)
+            *output = out;
+        return code;
+    }
+    // The control panel that the installation started: its window closed
+    // with OK and its process gone. False when none appeared.
+    bool CloseStartedControlPanel()
+    {
+        if (!ControlPanelBuilt())
+            return false;
+        HWND window = WaitForWindow(kControlPanelTitle, 20000);
+        if (!window)
+            return false;
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitForWindowGone(window, 10000));
+        EXPECT_TRUE(WaitUntil([] { return RunningImages(L"Pelorin.exe").empty(); }, 10000));
+        return true;
+    }
+    std::wstring dir, otherDir;
+};
+
+TEST_F(Installer, InstallCopiesRecordsLinksAndStartsTheInstalledControlPanel)
+{
+    std::string output;
+    EXPECT_EQ(Install(dir, &output), AllProgramsBuilt() ? 0u : 3u) << output;
+
+    std::vector<BYTE> data;
+    DWORD type = 0;
+    ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallDirValue, &data, &type));
+    EXPECT_EQ(type, DWORD(REG_SZ));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t *>(data.data()), data.size() / 2), dir + L'\0');
+    for (const wchar_t *name : kPrograms) {
+        if (FileExists(BinDir() + name))
+            EXPECT_TRUE(FileExists(dir + L"\\" + name)) << Narrow(name);
+    }
+    std::string command = "\"" + Narrow(dir) + "\\Pelorin.exe\"";
+    EXPECT_EQ(ReadText(ProgramsFolder() + L"\\Pelorin.lnk"), std::to_string(command.size()) + "#" + command);
+
+    if (!ControlPanelBuilt())
+        GTEST_SKIP() << "Pelorin.exe is not built: the start of the control panel is not checked";
+    HWND window = WaitForWindow(kControlPanelTitle, 20000);
+    ASSERT_TRUE(window) << "the control panel was started";
+    std::vector<std::wstring> images = RunningImages(L"Pelorin.exe");
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(lstrcmpiW(images[0].c_str(), (dir + L"\\Pelorin.exe").c_str()), 0) << "from the installed folder";
+    // Its start-up loaded the driver, writing the built-in key first.
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+    EXPECT_EQ(CountActiveKeyboardEntries(), 1);
+    std::vector<std::string> journal = DriverJournal();
+    ASSERT_GE(journal.size(), 2u);
+    EXPECT_EQ(journal[0], "PLN_Init");
+    EXPECT_EQ(journal[1], "PLN_Open");
+    EXPECT_TRUE(CloseStartedControlPanel());
+}
+
+TEST_F(Installer, SecondInstallIsRefused)
+{
+    Install(dir);
+    CloseStartedControlPanel();
+
+    Program second = StartProgram(L"ceinstall.exe", L"install \"" + otherDir + L"\"");
+    EXPECT_EQ(AnswerMessageBox(L"Pelorin Installation", 20000),
+              L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.");
+    EXPECT_EQ(WaitProgram(second), 2u) << "cancelled";
+    EXPECT_TRUE(RunningImages(L"Pelorin.exe").empty()) << "nothing was started";
+    EXPECT_EQ(GetFileAttributesW(otherDir.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing was copied";
+    std::vector<BYTE> data;
+    ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallDirValue, &data));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t *>(data.data())), dir);
+    EXPECT_TRUE(FileExists(ProgramsFolder() + L"\\Pelorin.lnk")) << "the installed shortcut stays";
+}
+
+TEST_F(Installer, RemoveUnloadsTheDriverAndLeavesNothingBehind)
+{
+    Install(dir);
+    CloseStartedControlPanel();
+    // The package's own driver starter makes sure the driver runs, whether or
+    // not a control panel did it already.
+    ASSERT_EQ(RunProgram(dir + L"\\PelorinStart.exe"), 0u);
+    ASSERT_EQ(CountActiveKeyboardEntries(), 1);
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ1", L"~");
+    CreateShortcutFiles();
+
+    std::string output;
+    EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove", &output), 0u) << output;
+    EXPECT_EQ(CountActiveKeyboardEntries(), 0) << "the driver's active entry is gone";
+    ASSERT_FALSE(DriverJournal().empty());
+    EXPECT_EQ(DriverJournal().back(), "PLN_Deinit");
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath));
+    EXPECT_EQ(CountShortcutFiles(), 0);
+    EXPECT_EQ(GetFileAttributesW(dir.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // Nothing left to remove.
+    EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove", &output), 1u);
+}
+
+TEST_F(Installer, NewInstallStartsAgainFromTheDefaults)
+{
+    if (!ControlPanelBuilt())
+        GTEST_SKIP() << "Pelorin.exe is not built";
+    Install(dir);
+    ASSERT_TRUE(CloseStartedControlPanel());
+    WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"REPEAT", 0);
+    WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"STATUS", 0);
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"remove"), 0u);
+    ASSERT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+
+    Install(dir);
+    ASSERT_TRUE(WaitForWindow(kControlPanelTitle, 20000));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath)) << "written anew";
+    EXPECT_EQ(CountActiveKeyboardEntries(), 1);
+    const std::pair<const wchar_t *, DWORD> defaults[] = {
+        {L"STATUS", 1}, {L"REPEAT", 2}, {L"DELAY", 1}, {L"SOUND", 0}, {L"CLOSESK", 0}};
+    for (const auto &setting : defaults) {
+        DWORD value = 99;
+        EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, setting.first, &value));
+        EXPECT_EQ(value, setting.second) << Narrow(setting.first);
+    }
+    EXPECT_TRUE(CloseStartedControlPanel());
+}
+
+} // namespace
