@@ -41,6 +41,12 @@ BOOL WINAPI CeDeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize
                               DWORD outSize, LPDWORD returned, LPOVERLAPPED overlapped);
 BOOL WINAPI CeCloseHandle(HANDLE handle);
 
+/* Hiding the foreground window brings the next window to the front; the
+   caption OK button */
+BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags);
+HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR name, DWORD style, int x, int y, int cx, int cy,
+                              HWND parent, HMENU menu, HINSTANCE inst, LPVOID param);
+
 BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES pa,
                              LPSECURITY_ATTRIBUTES ta, BOOL inherit, DWORD flags, LPVOID env,
                              LPCWSTR dir, LPSTARTUPINFOW si, LPPROCESS_INFORMATION pi);

@@ -27,6 +27,9 @@
 #define CloseHandle      CeCloseHandle
 /* An application name without extension finds NAME.exe. */
 #define CreateProcessW   CeCreateProcessW
+/* Hiding the foreground window activates the next one; WS_EX_CAPTIONOKBTN. */
+#define SetWindowPos     CeSetWindowPos
+#define CreateWindowExW  CeCreateWindowExW
 #endif
 
 #endif

@@ -1,0 +1,53 @@
+// Kadenza, the symbol palette: program-wide state and operations.
+#ifndef PALETTE_KADENZA_H
+#define PALETTE_KADENZA_H
+
+#include <windows.h>
+
+constexpr UINT_PTR kKeyPollTimer = 666;
+constexpr UINT kKeyPollInterval = 5;  // ms
+constexpr int kPaletteX = 20, kPaletteY = 80, kPaletteWidth = 203, kPaletteHeight = 195;
+constexpr int kTitleUnits = 100;
+constexpr DWORD kQuitKey = 15;
+
+extern HINSTANCE instance;
+extern wchar_t title[kTitleUnits];
+extern wchar_t className[kTitleUnits];
+extern HWND paletteWindow;
+extern HWND paletteDialog;
+extern HWND menuBar;
+extern DWORD captureAllowed;
+extern HWND editedButton;
+
+// Start-up, up to the message loop. FindRunningPalette loads the title and
+// class name and brings a running palette to the front; StartPalette creates
+// the window, opens the device and starts the key poll.
+bool FindRunningPalette(HINSTANCE inst);
+bool StartPalette(HINSTANCE inst, int showCommand);
+
+LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK PaletteDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK TextEntryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A modal dialog from a template of the program.
+INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure);
+
+// The key poll, one WM_TIMER tick.
+void PollKey();
+// The palette button (1 to 38) that a key code selects, or 0.
+int ButtonForKey(DWORD keyCode);
+// Hides the palette, types button n's caption into the window in front, ends.
+void TypeButtonText(HWND dialog, int button);
+// The characters that a caption types: "&&" is one "&", a final "&" ends it.
+// Returns the number of characters (at most 127).
+UINT BuildCharacterList(const wchar_t *caption, UINT *characters, UINT *shiftStates);
+
+void LoadButtonTexts(HWND dialog);
+void SaveButtonTexts(HWND editDialog);
+// Caption form and back. Both results are zero-terminated within resultUnits.
+void UnescapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits);
+void EscapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits);
+
+#endif

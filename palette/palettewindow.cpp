@@ -1,0 +1,183 @@
+// The PaletteWindow: start-up, the menu bar and the palette dialog laid on
+// the client area, menu commands, the About box, and shutdown.
+#include <windows.h>
+#include <aygshell.h>
+#include "kadenza.h"
+#include "resource.h"
+#include "controlcodes.h"
+#include "driverlink.h"
+#include "settingsstore.h"
+
+HINSTANCE instance;
+wchar_t title[kTitleUnits];
+wchar_t className[kTitleUnits];
+HWND paletteWindow;
+HWND paletteDialog;
+HWND menuBar;
+DWORD captureAllowed = 1;
+
+bool FindRunningPalette(HINSTANCE inst)
+{
+    LoadStringW(inst, IDS_TITLE, title, kTitleUnits);
+    LoadStringW(inst, IDS_CLASS, className, kTitleUnits);
+    HWND running = FindWindowW(className, title);
+    if (!running)
+        return false;
+    SetForegroundWindow(running);
+    return true;
+}
+
+bool StartPalette(HINSTANCE inst, int showCommand)
+{
+    instance = inst;
+    WNDCLASSW wc = {};
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = PaletteWindowProc;
+    wc.hInstance = inst;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = className;
+    RegisterClassW(&wc);
+
+    HWND window = CreateWindowExW(WS_EX_CAPTIONOKBTN, className, title, WS_VISIBLE | WS_CAPTION, kPaletteX,
+                                  kPaletteY, kPaletteWidth, kPaletteHeight, nullptr, nullptr, inst, nullptr);
+    if (!window)
+        return false;
+    paletteWindow = window;
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+
+    OpenKeyboardDevice(BRINGUP_ACTIVATE_ONCE);
+    SetTimer(window, kKeyPollTimer, kKeyPollInterval, nullptr);
+    return true;
+}
+
+INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure)
+{
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    if (!loaded)
+        return -1;
+    return DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), parent,
+                                   procedure, 0);
+}
+
+namespace {
+
+void CreatePaletteContents(HWND window)
+{
+    paletteWindow = window;
+
+    SHMENUBARINFO mbi = {};
+    mbi.cbSize = sizeof(mbi);
+    mbi.hwndParent = window;
+    mbi.dwFlags = 0;
+    mbi.nToolBarId = IDM_MENU;
+    mbi.hInstRes = instance;
+    if (!SHCreateMenuBar(&mbi))
+        MessageBoxW(window, L"SHCreateMenuBar Failed", L"Error", MB_OK);
+    menuBar = mbi.hwndMB;
+
+    RECT client;
+    GetClientRect(window, &client);
+    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDD_PALETTE), RT_DIALOG);
+    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
+    HWND dialog = loaded ? CreateDialogIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)),
+                                                      window, PaletteDialogProc, 0)
+                         : nullptr;
+    if (!dialog)
+        return;
+    MoveWindow(dialog, client.left, client.top, client.right - client.left, client.bottom - client.top, TRUE);
+    ShowWindow(dialog, SW_SHOW);
+    UpdateWindow(dialog);
+}
+
+void ShutDown(HWND window)
+{
+    if (paletteDialog)
+        DestroyWindow(paletteDialog);
+    paletteDialog = nullptr;
+    if (menuBar)
+        DestroyWindow(menuBar);
+    menuBar = nullptr;
+    KillTimer(window, kKeyPollTimer);
+
+    // The last poll tells the driver to stop capturing keys for us.
+    DWORD request = 0, reply = 0, returned = 0;
+    DeviceIoControl(deviceHandle, IOCTL_KBD_POLL_PALETTE_KEY, &request, sizeof(request), &reply, sizeof(reply),
+                    &returned, nullptr);
+    if (deviceHandle != INVALID_HANDLE_VALUE)
+        CloseHandle(deviceHandle);
+    deviceHandle = INVALID_HANDLE_VALUE;
+    paletteWindow = nullptr;
+    PostQuitMessage(0);
+}
+
+} // namespace
+
+LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        CreatePaletteContents(window);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kKeyPollTimer)
+            PollKey();
+        return 0;
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDM_EDIT:
+            RunDialog(IDD_EDIT, window, EditDialogProc);
+            return 0;
+        case IDM_ABOUT:
+            RunDialog(IDD_ABOUT, window, AboutDialogProc);
+            return 0;
+        case IDOK:
+        case IDCANCEL:
+            DestroyWindow(window);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        ShutDown(window);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK PaletteDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        paletteDialog = dialog;
+        LoadButtonTexts(dialog);
+        return TRUE;
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        if (id >= IDC_BUTTON1 && id < IDC_BUTTON1 + kButtonCount)
+            TypeButtonText(dialog, id - IDC_BUTTON1 + 1);
+        else
+            SendMessageW(paletteWindow, WM_CLOSE, 0, 0);
+        return TRUE;
+    }
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
+        SHInitDialog(&info);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, LOWORD(wParam));
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}

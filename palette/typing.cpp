@@ -1,0 +1,40 @@
+// TypeButtonText: a tap and a captured key both type the button's caption
+// into the application behind the palette, then end the palette.
+#include <windows.h>
+#include "kadenza.h"
+#include "resource.h"
+#include "settingsstore.h"
+
+UINT BuildCharacterList(const wchar_t *caption, UINT *characters, UINT *shiftStates)
+{
+    UINT count = 0;
+    for (int i = 0; i < kTextUnits - 1 && caption[i];) {
+        wchar_t unit = caption[i];
+        characters[count] = unit;
+        shiftStates[count] = KeyStateDownFlag;
+        ++count;
+        if (unit != L'&') {
+            ++i;
+            continue;
+        }
+        // "&&" is one "&"; a "&" at the end ends the text.
+        if (caption[i + 1] == 0)
+            break;
+        i += 2;
+    }
+    return count;
+}
+
+void TypeButtonText(HWND dialog, int button)
+{
+    // Hiding hands the front back to the application the text is for.
+    SetWindowPos(paletteWindow, HWND_NOTOPMOST, 0, 0, kPaletteWidth, kPaletteHeight, SWP_NOMOVE | SWP_HIDEWINDOW);
+
+    wchar_t caption[kTextUnits] = {};
+    GetWindowTextW(GetDlgItem(dialog, IDC_BUTTON1 + button - 1), caption, kTextUnits);
+    UINT characters[kTextUnits - 1], shiftStates[kTextUnits - 1];
+    UINT count = BuildCharacterList(caption, characters, shiftStates);
+    PostKeybdMessage(reinterpret_cast<HWND>(-1), 0, KeyStateDownFlag, count, shiftStates, characters);
+
+    SendMessageW(paletteWindow, WM_CLOSE, 0, 0);
+}

@@ -1,0 +1,94 @@
+// Window behaviour of CE that desktop Win32 lacks.
+//
+// - Hiding the foreground window hands the front to the next visible
+//   top-level window in z-order, as CE does; otherwise typed characters that
+//   follow would go nowhere.
+// - WS_EX_CAPTIONOKBTN gives the caption a control that sends IDOK: here the
+//   caption's close box, whose click arrives as WM_COMMAND IDOK.
+#include <windows.h>
+
+namespace {
+
+const wchar_t kCaptionOkProp[] = L"CeCaptionOkProc";
+
+bool CanTakeFront(HWND candidate, HWND hidden)
+{
+    if (!IsWindowVisible(candidate) || !IsWindowEnabled(candidate))
+        return false;
+    LONG_PTR ex = GetWindowLongPtrW(candidate, GWL_EXSTYLE);
+    if (ex & (WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW))
+        return false;
+    for (HWND owner = candidate; owner; owner = GetWindow(owner, GW_OWNER))
+        if (owner == hidden)
+            return false;
+    return true;
+}
+
+// On CE the window is in front, with its focus, when the call returns. Here
+// another process takes the activation in its own time: wait for it briefly,
+// so that what is typed next reaches the window's focus.
+void WaitForActivation(HWND window)
+{
+    DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    for (int i = 0; i < 50; ++i) {
+        GUITHREADINFO info = {sizeof(info)};
+        if (GetGUIThreadInfo(thread, &info) && info.hwndActive == window && info.hwndFocus)
+            return;
+        Sleep(10);
+    }
+}
+
+void ActivateNextWindow(HWND hidden)
+{
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w != hidden && CanTakeFront(w, hidden)) {
+            SetForegroundWindow(w);
+            WaitForActivation(w);
+            return;
+        }
+    }
+}
+
+LRESULT CALLBACK CaptionOkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    WNDPROC original = reinterpret_cast<WNDPROC>(GetPropW(window, kCaptionOkProp));
+    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
+        return CallWindowProcW(original, window, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+    if (message == WM_NCDESTROY) {
+        RemovePropW(window, kCaptionOkProp);
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    }
+    return CallWindowProcW(original, window, message, wParam, lParam);
+}
+
+} // namespace
+
+extern "C" {
+
+BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags)
+{
+    HWND front = GetForegroundWindow();
+    BOOL ok = SetWindowPos(window, after, x, y, cx, cy, flags);
+    if (ok && (flags & SWP_HIDEWINDOW) && front && (front == window || IsChild(window, front)))
+        ActivateNextWindow(window);
+    return ok;
+}
+
+HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR name, DWORD style, int x, int y, int cx, int cy,
+                              HWND parent, HMENU menu, HINSTANCE inst, LPVOID param)
+{
+    bool captionOk = (exStyle & WS_EX_CAPTIONOKBTN) && (style & WS_CAPTION) == WS_CAPTION;
+    if (captionOk) {
+        exStyle &= ~static_cast<DWORD>(WS_EX_CAPTIONOKBTN);
+        style |= WS_SYSMENU;
+    }
+    HWND window = CreateWindowExW(exStyle, cls, name, style, x, y, cx, cy, parent, menu, inst, param);
+    if (window && captionOk) {
+        LONG_PTR original = GetWindowLongPtrW(window, GWLP_WNDPROC);
+        SetPropW(window, kCaptionOkProp, reinterpret_cast<HANDLE>(original));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptionOkProc));
+    }
+    return window;
+}
+
+} // extern "C"

@@ -1,0 +1,265 @@
+// The 38 button texts: seeding, loading, the edit and text entry dialogs,
+// saving, and the two bounds of a caption. The dialogs are worked through
+// steps that run on the palette's poll ticks, inside their modal loops.
+#include "palettetest.h"
+#include "resource.h"
+#include "settingsstore.h"
+
+namespace {
+
+const wchar_t kKey[] = L"Software\\Corvane\\Pelorin";
+
+std::wstring ValueName(int n) { return L"KZ" + std::to_wstring(n); }
+
+std::vector<BYTE> Stored(int n)
+{
+    std::vector<BYTE> data;
+    ReadRegistryBytes(HKEY_LOCAL_MACHINE, kKey, ValueName(n).c_str(), &data);
+    return data;
+}
+
+std::wstring StoredText(int n)
+{
+    std::vector<BYTE> data = Stored(n);
+    data.resize(data.size() + 2);
+    return reinterpret_cast<const wchar_t *>(data.data());
+}
+
+void WriteRaw(int n, const std::vector<wchar_t> &units)
+{
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, nullptr, 0, 0, nullptr, &key, nullptr), ERROR_SUCCESS);
+    RegSetValueExW(key, ValueName(n).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE *>(units.data()),
+                   DWORD(units.size() * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+std::wstring Caption(int n) { return ItemText(paletteDialog, IDC_BUTTON1 + n - 1); }
+
+class ButtonTexts : public PaletteTest {
+protected:
+    // Opens the EditDialog from the menu bar's "Edit" and runs the steps in it.
+    void Edit(std::vector<std::function<bool(HWND)>> inEdit)
+    {
+        for (auto &step : inEdit)
+            AddStep([step] {
+                HWND edit = FindDialogWith(IDC_EDIT_OK);
+                return edit && step(edit);
+            });
+        PostMessageW(paletteWindow, WM_COMMAND, IDM_EDIT, 0);
+        ASSERT_TRUE(WaitUntil([] { return StepsDone() && !FindDialogWith(IDC_EDIT_OK); }, 15000));
+    }
+    // A step that changes twin n through the text entry: what it showed.
+    static std::function<bool(HWND)> Enter(int n, std::wstring text, std::wstring *shown = nullptr)
+    {
+        auto stage = std::make_shared<int>(0);
+        return [=](HWND edit) {
+            HWND entry = FindDialogWith(IDC_ENTRY_TEXT);
+            if (*stage == 0) {
+                Click(edit, IDC_TWIN1 + n - 1);
+                *stage = 1;
+                return false;
+            }
+            if (*stage == 1) {
+                if (!entry)
+                    return false;
+                if (shown)
+                    *shown = ItemText(entry, IDC_ENTRY_TEXT);
+                SetDlgItemTextW(entry, IDC_ENTRY_TEXT, text.c_str());
+                Click(entry, IDC_ENTRY_OK);
+                *stage = 2;
+                return false;
+            }
+            return entry == nullptr;
+        };
+    }
+    static std::function<bool(HWND)> Press(int id)
+    {
+        return [id](HWND edit) {
+            Click(edit, id);
+            return true;
+        };
+    }
+};
+
+TEST_F(ButtonTexts, FirstRunSeedsTheDefaultsAt14BytesAndShowsThem)
+{
+    StartPaletteHere();
+    for (int n = 1; n <= 38; ++n) {
+        std::vector<BYTE> data = Stored(n);
+        EXPECT_EQ(data.size(), 14u) << "KZ" << n;
+        EXPECT_EQ(StoredText(n), DefaultButtonTexts[n - 1]);
+        EXPECT_EQ(Caption(n), DefaultButtonTexts[n - 1]);
+    }
+}
+
+TEST_F(ButtonTexts, MissingValueShowsEmptyAndMissingKz1ReseedsAll)
+{
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kKey, L"KZ1", L"mine");
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kKey, L"KZ2", L"two");
+    StartPaletteHere();
+    EXPECT_EQ(Caption(1), L"mine");
+    EXPECT_EQ(Caption(2), L"two");
+    EXPECT_EQ(Caption(7), L"") << "not seeded while KZ1 exists";
+    EXPECT_TRUE(Stored(7).empty());
+    DestroyWindow(paletteWindow);
+
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kKey, L"KZ1");
+    StartPaletteHere();
+    for (int n = 1; n <= 38; ++n) {
+        EXPECT_EQ(Caption(n), DefaultButtonTexts[n - 1]);
+        EXPECT_EQ(Stored(n).size(), 14u);
+    }
+}
+
+TEST_F(ButtonTexts, SaveWritesAll38At256BytesAndCancelNothing)
+{
+    StartPaletteHere();
+    std::wstring shown;
+    Edit({Enter(5, L"&", &shown), Enter(3, L"a&b"), Press(IDC_EDIT_OK)});
+    EXPECT_EQ(shown, L"&") << "\"&&\" shows as one \"&\"";
+    for (int n = 1; n <= 38; ++n)
+        EXPECT_EQ(Stored(n).size(), 256u) << "KZ" << n;
+    EXPECT_EQ(StoredText(5), L"&&");
+    EXPECT_EQ(StoredText(3), L"a&&b");
+    EXPECT_EQ(StoredText(1), L"~");
+    EXPECT_EQ(Caption(3), L"a&&b");
+
+    // Cancel drops an edit: palette and registry stay.
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kKey, L"KZ9", L"x");
+    Edit({Enter(9, L"changed"), Press(IDC_EDIT_DEFAULT), Press(IDC_EDIT_CANCEL)});
+    EXPECT_EQ(Stored(9).size(), 4u);
+    EXPECT_EQ(Caption(9), DefaultButtonTexts[8]);
+    EXPECT_EQ(Caption(3), L"a&&b");
+
+    // The typed form: one "&".
+    ClearReceived();
+    SetForegroundWindow(receiver);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == receiver; }));
+    SetForegroundWindow(paletteWindow);
+    Tap(3);
+    ASSERT_TRUE(WaitPaletteEnded());
+    EXPECT_TRUE(WaitUntil([&] { return Received() == L"a&b"; }, 3000)) << Narrow(Received());
+}
+
+TEST_F(ButtonTexts, DefaultThenOkStoresTheDefaultsAt256Bytes)
+{
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kKey, L"KZ1", L"mine");
+    StartPaletteHere();
+    Edit({Press(IDC_EDIT_DEFAULT), Press(IDC_EDIT_OK)});
+    for (int n = 1; n <= 38; ++n) {
+        EXPECT_EQ(Stored(n).size(), 256u);
+        EXPECT_EQ(StoredText(n), DefaultButtonTexts[n - 1]);
+        EXPECT_EQ(Caption(n), DefaultButtonTexts[n - 1]);
+    }
+}
+
+TEST_F(ButtonTexts, EmptiedEntryStoresAnEmptyCaptionThatTypesNothing)
+{
+    StartPaletteHere();
+    Edit({Enter(1, L""), Press(IDOK)});  // the Done control saves like OK
+    EXPECT_EQ(Stored(1).size(), 256u);
+    EXPECT_EQ(StoredText(1), L"");
+    Tap(1);
+    ASSERT_TRUE(WaitPaletteEnded());
+    PumpMessages(200);
+    EXPECT_EQ(Received(), L"");
+}
+
+TEST_F(ButtonTexts, CaptureIsOffWhileEitherDialogIsOpen)
+{
+    StartPaletteHere();
+    std::vector<DWORD> inEdit, inEntry;
+    auto watch = [&](HWND) {
+        (FindDialogWith(IDC_ENTRY_TEXT) ? inEntry : inEdit).push_back(pollRequests.back());
+        return inEdit.size() >= 10;
+    };
+    auto stay = [&](HWND) {
+        if (!FindDialogWith(IDC_ENTRY_TEXT))
+            return false;
+        inEntry.push_back(pollRequests.back());
+        if (inEntry.size() < 10)
+            return false;
+        Click(FindDialogWith(IDC_ENTRY_TEXT), IDC_ENTRY_CANCEL);
+        return true;
+    };
+    Edit({watch, [](HWND edit) { Click(edit, IDC_TWIN1); return true; }, stay, Press(IDC_EDIT_CANCEL)});
+    EXPECT_EQ(std::count(inEdit.begin(), inEdit.end(), 1u), 0);
+    EXPECT_EQ(std::count(inEntry.begin(), inEntry.end(), 1u), 0);
+    EXPECT_EQ(captureAllowed, 1u);
+    PumpMessages(100);
+    EXPECT_EQ(pollRequests.back(), 1u) << "capture again after the dialog";
+}
+
+TEST_F(ButtonTexts, EmojiAndAmpersandAreStoredAndTypedWhole)
+{
+    StartPaletteHere();
+    const std::wstring entered = L"R&D \U0001F600!";
+    Edit({Enter(2, entered), Press(IDC_EDIT_OK)});
+    EXPECT_EQ(StoredText(2), L"R&&D \U0001F600!");
+    Tap(2);
+    ASSERT_TRUE(WaitPaletteEnded());
+    EXPECT_TRUE(WaitUntil([&] { return Received() == entered; }, 3000)) << Narrow(Received());
+}
+
+TEST(CaptionForm, EscapeAndUnescape)
+{
+    wchar_t out[kTextUnits];
+    UnescapeAmpersands(L"a&&b&", out, kTextUnits);
+    EXPECT_STREQ(out, L"a&b");
+    UnescapeAmpersands(L"&x", out, kTextUnits);
+    EXPECT_STREQ(out, L"x");
+    EscapeAmpersands(L"a&b&", out, kTextUnits);
+    EXPECT_STREQ(out, L"a&&b&&");
+}
+
+TEST(CaptionForm, EntryTooLongWhenEscapedKeepsWholeCharactersThatFit)
+{
+    wchar_t out[kTextUnits];
+    std::wstring ampersands(127, L'&');
+    EscapeAmpersands(ampersands.c_str(), out, kTextUnits);
+    EXPECT_EQ(std::wstring(out), std::wstring(126, L'&')) << "63 whole \"&&\", never half of one";
+
+    std::wstring fits = std::wstring(125, L'b') + L"&";
+    EscapeAmpersands(fits.c_str(), out, kTextUnits);
+    EXPECT_EQ(std::wstring(out), std::wstring(125, L'b') + L"&&") << "127 units fit";
+    std::wstring odd = std::wstring(126, L'b') + L"&c";
+    EscapeAmpersands(odd.c_str(), out, kTextUnits);
+    EXPECT_EQ(std::wstring(out), std::wstring(126, L'b')) << "\"&&\" does not fit after 126 units";
+
+    std::wstring emoji = std::wstring(125, L'b') + L"\U0001F600";
+    EscapeAmpersands(emoji.c_str(), out, kTextUnits);
+    EXPECT_EQ(std::wstring(out), emoji) << "a pair that fits stays";
+    emoji = std::wstring(126, L'b') + L"\U0001F600";
+    EscapeAmpersands(emoji.c_str(), out, kTextUnits);
+    EXPECT_EQ(std::wstring(out), std::wstring(126, L'b')) << "a pair that does not fit goes whole";
+}
+
+TEST_F(ButtonTexts, EntryOfManyAmpersandsIsShortenedNotOverrun)
+{
+    StartPaletteHere();
+    Edit({Enter(4, std::wstring(127, L'&')), Press(IDC_EDIT_OK)});
+    EXPECT_EQ(StoredText(4), std::wstring(126, L'&'));
+    EXPECT_EQ(Stored(4).size(), 256u);
+}
+
+TEST_F(ButtonTexts, OverlongOrUnterminatedStoredValueShowsItsFirst127Units)
+{
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kKey, L"KZ1", L"~");
+    std::vector<wchar_t> longText(200, L'x');
+    longText.push_back(0);
+    WriteRaw(3, longText);                               // 402 bytes
+    WriteRaw(4, std::vector<wchar_t>(128, L'y'));        // 256 bytes, no zero
+    std::vector<wchar_t> cut(126, L'z');                 // unit 127 is half a pair
+    cut.push_back(0xD83D);
+    cut.push_back(0xDE00);
+    cut.push_back(0);
+    WriteRaw(5, cut);
+    StartPaletteHere();
+    EXPECT_EQ(Caption(3), std::wstring(127, L'x'));
+    EXPECT_EQ(Caption(4), std::wstring(127, L'y'));
+    EXPECT_EQ(Caption(5), std::wstring(126, L'z'));
+    EXPECT_EQ(Stored(3).size(), 402u) << "not rewritten until saved";
+}
+
+} // namespace
