@@ -1,0 +1,43 @@
+// Resource ids of the control panel.
+#ifndef CONTROLPANEL_RESOURCE_H
+#define CONTROLPANEL_RESOURCE_H
+
+// Icons, dialogs, bitmaps
+#define IDR_MAINFRAME 128
+#define IDD_PELORIN_DIALOG 102
+#define IDD_ABOUTBOX 129
+#define IDB_KEYBOARD_OFF 130
+#define IDB_KEYBOARD_ON 131
+#define IDB_ABOUT 132
+
+// Strings
+#define IDS_ABOUT 1
+#define IDS_HELP 2
+#define ID_ABOUT 57664
+#define IDS_REPEAT_OFF 57665
+#define IDS_REPEAT_SLOW 57666
+#define IDS_REPEAT_MEDIUM 57667
+#define IDS_REPEAT_FAST 57668
+#define IDS_DELAY_SHORT 57669
+#define IDS_DELAY_MEDIUM 57670
+#define IDS_DELAY_LONG 57671
+#define IDS_ENABLE_SOUNDS_FIRST 57672
+#define IDS_INFO 57673
+
+// Controls of the settings dialog
+#define IDC_ENABLE 1000
+#define IDC_DISABLE 1001
+#define IDC_REPEAT_RATE 1002
+#define IDC_DELAY 1003
+#define IDC_CLICK_SOUND 1004
+#define IDC_TEST_AREA 1008
+#define IDC_STATUS_PICTURE 1009
+#define IDC_REPEAT_LABEL 1014
+#define IDC_DELAY_LABEL 1015
+#define IDC_TEST_LABEL 1017
+#define IDC_CLOSE_SOFT_KEYBOARD 1029
+
+// Controls of the About box
+#define IDC_PRODUCT_NAME 1019
+
+#endif

@@ -1,0 +1,6 @@
+#ifndef CTLPNL_RESOURCE_H
+#define CTLPNL_RESOURCE_H
+#define IDC_STATIC (-1)
+#define IDD_SOUNDS 100
+#define IDC_HARDWARE_BUTTONS 1000
+#endif

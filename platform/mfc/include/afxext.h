@@ -1,0 +1,27 @@
+/*
+ * Framework extensions: the command bar at the top of a window. On the device
+ * it holds buttons and the window's adornments; on the desktop it is a
+ * toolbar, and the window is made taller so the bar covers none of its
+ * controls.
+ */
+#ifndef CEPLATFORM_AFXEXT_H
+#define CEPLATFORM_AFXEXT_H
+
+#include "afxwin.h"
+#include <commctrl.h>
+
+#define CBRS_TOP 0x1000L
+
+class CCeCommandBar : public CWnd {
+public:
+    BOOL Create(CWnd *pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT nID = AFX_IDW_TOOLBAR);
+    // The close button (the only adornment without optional flags); it
+    // closes the window as its caption's close box would.
+    BOOL AddAdornments(DWORD dwFlags = 0);
+
+private:
+    void MakeRoom();
+    int m_nRoom = 0;  // pixels the parent's controls were moved down
+};
+
+#endif

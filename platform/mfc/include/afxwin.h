@@ -1,0 +1,289 @@
+/*
+ * The dialog framework, as much of it as a dialog-based program needs:
+ * application object, windows and dialogs with message maps, the common
+ * controls, data exchange, and the GDI objects used for control colours.
+ * The names and behaviour are the framework's; the insides are kept small.
+ */
+#ifndef CEPLATFORM_AFXWIN_H
+#define CEPLATFORM_AFXWIN_H
+
+#include <windows.h>
+#include "afxres.h"
+
+#ifndef AFXAPI
+#define AFXAPI __stdcall
+#endif
+
+class CCmdTarget;
+class CWnd;
+class CDialog;
+class CDC;
+class CFont;
+class CWinApp;
+
+// ---- Message maps ----
+
+typedef void (CCmdTarget::*AFX_PMSG)();
+
+struct AFX_MSGMAP_ENTRY {
+    UINT nMessage;  // WM_COMMAND; 0 ends the map
+    UINT nCode;     // notification code (CN_COMMAND for commands)
+    UINT nID;       // command or control id
+    AFX_PMSG pfn;
+};
+
+struct AFX_MSGMAP {
+    const AFX_MSGMAP *(*pfnGetBaseMap)();
+    const AFX_MSGMAP_ENTRY *lpEntries;
+};
+
+#define CN_COMMAND 0
+
+#define DECLARE_MESSAGE_MAP()                                                                      \
+protected:                                                                                         \
+    static const AFX_MSGMAP *GetThisMessageMap();                                                  \
+    const AFX_MSGMAP *GetMessageMap() const override;
+
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
+    const AFX_MSGMAP *theClass::GetMessageMap() const { return GetThisMessageMap(); }              \
+    const AFX_MSGMAP *theClass::GetThisMessageMap()                                                \
+    {                                                                                              \
+        typedef theClass ThisClass;                                                                \
+        typedef baseClass TheBaseClass;                                                            \
+        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
+
+#define END_MESSAGE_MAP()                                                                          \
+            {0, 0, 0, nullptr}};                                                                   \
+        static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
+        return &messageMap;                                                                        \
+    }
+
+#define ON_COMMAND(id, memberFxn) {WM_COMMAND, CN_COMMAND, (UINT)(id), static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+#define ON_CONTROL(code, id, memberFxn) {WM_COMMAND, (UINT)(code), (UINT)(id), static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+
+class CCmdTarget {
+public:
+    virtual ~CCmdTarget() {}
+    // Runs the handler the message maps name for this command; false when none does.
+    virtual BOOL OnCmdMsg(UINT nID, int nCode);
+
+protected:
+    static const AFX_MSGMAP *GetThisMessageMap();
+    virtual const AFX_MSGMAP *GetMessageMap() const;
+};
+
+// ---- GDI objects ----
+
+class CGdiObject {
+public:
+    HGDIOBJ m_hObject = nullptr;
+    CGdiObject() {}
+    CGdiObject(const CGdiObject &) = delete;
+    CGdiObject &operator=(const CGdiObject &) = delete;
+    virtual ~CGdiObject() { DeleteObject(); }
+    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+    BOOL DeleteObject();
+};
+
+class CBitmap : public CGdiObject {
+public:
+    BOOL LoadBitmap(UINT nIDResource);
+    operator HBITMAP() const { return static_cast<HBITMAP>(m_hObject); }
+};
+
+class CFont : public CGdiObject {
+public:
+    BOOL CreateFont(int nHeight, int nWidth, int nEscapement, int nOrientation, int nWeight, BYTE bItalic,
+                    BYTE bUnderline, BYTE cStrikeOut, BYTE nCharSet, BYTE nOutPrecision, BYTE nClipPrecision,
+                    BYTE nQuality, BYTE nPitchAndFamily, LPCWSTR lpszFacename);
+    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
+};
+
+class CBrush : public CGdiObject {
+public:
+    BOOL CreateSolidBrush(COLORREF crColor);
+    operator HBRUSH() const { return static_cast<HBRUSH>(m_hObject); }
+};
+
+// A drawing context the framework lends for the length of one message.
+class CDC {
+public:
+    HDC m_hDC = nullptr;
+    COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
+    COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
+    int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
+};
+
+// ---- Windows ----
+
+class CWnd : public CCmdTarget {
+public:
+    HWND m_hWnd = nullptr;
+
+    CWnd() {}
+    CWnd(const CWnd &) = delete;
+    CWnd &operator=(const CWnd &) = delete;
+    ~CWnd() override;
+
+    operator HWND() const { return m_hWnd; }
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    static CWnd *FromHandlePermanent(HWND hWnd);
+    BOOL Attach(HWND hWndNew);
+    HWND Detach();
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::SendMessageW(m_hWnd, message, wParam, lParam);
+    }
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
+    {
+        return ::PostMessageW(m_hWnd, message, wParam, lParam);
+    }
+    BOOL EnableWindow(BOOL bEnable = TRUE) { return ::EnableWindow(m_hWnd, bEnable); }
+    BOOL IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
+    int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
+    HICON SetIcon(HICON hIcon, BOOL bBigIcon)
+    {
+        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bBigIcon, reinterpret_cast<LPARAM>(hIcon)));
+    }
+    void SetFont(CFont *pFont, BOOL bRedraw = TRUE)
+    {
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? HFONT(*pFont) : nullptr), bRedraw);
+    }
+    int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK)
+    {
+        return ::MessageBoxW(m_hWnd, lpszText, lpszCaption, nType);
+    }
+    virtual BOOL DestroyWindow();
+
+    // The framework's own answer to the message being handled.
+    LRESULT Default();
+
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    virtual HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor);
+
+protected:
+    virtual void OnNcDestroy();
+    virtual void PostNcDestroy() {}
+
+    friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
+};
+
+#define CTLCOLOR_MSGBOX 0
+#define CTLCOLOR_EDIT 1
+#define CTLCOLOR_LISTBOX 2
+#define CTLCOLOR_BTN 3
+#define CTLCOLOR_DLG 4
+#define CTLCOLOR_SCROLLBAR 5
+#define CTLCOLOR_STATIC 6
+
+// ---- Controls ----
+
+class CStatic : public CWnd {
+public:
+    HBITMAP SetBitmap(HBITMAP hBitmap)
+    {
+        return reinterpret_cast<HBITMAP>(SendMessage(STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(hBitmap)));
+    }
+    HBITMAP GetBitmap() const { return reinterpret_cast<HBITMAP>(SendMessage(STM_GETIMAGE, IMAGE_BITMAP)); }
+};
+
+class CButton : public CWnd {
+public:
+    int GetCheck() const { return static_cast<int>(SendMessage(BM_GETCHECK)); }
+    void SetCheck(int nCheck) { SendMessage(BM_SETCHECK, nCheck); }
+    UINT GetState() const { return static_cast<UINT>(SendMessage(BM_GETSTATE)); }
+};
+
+class CComboBox : public CWnd {
+public:
+    void ResetContent() { SendMessage(CB_RESETCONTENT); }
+    int AddString(LPCWSTR lpszString)
+    {
+        return static_cast<int>(SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(lpszString)));
+    }
+    int GetCurSel() const { return static_cast<int>(SendMessage(CB_GETCURSEL)); }
+    int SetCurSel(int nSelect) { return static_cast<int>(SendMessage(CB_SETCURSEL, nSelect)); }
+};
+
+class CEdit : public CWnd {};
+
+// ---- Dialog data exchange ----
+
+class CDataExchange {
+public:
+    BOOL m_bSaveAndValidate;  // TRUE: controls to members; FALSE: members to controls
+    CWnd *m_pDlgWnd;
+    CDataExchange(CWnd *pDlgWnd, BOOL bSaveAndValidate) : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
+    HWND PrepareCtrl(int nIDC) { return ::GetDlgItem(m_pDlgWnd->m_hWnd, nIDC); }
+};
+
+void AFXAPI DDX_Control(CDataExchange *pDX, int nIDC, CWnd &rControl);
+void AFXAPI DDX_CBIndex(CDataExchange *pDX, int nIDC, int &index);
+
+// ---- Dialogs ----
+
+class CDialog : public CWnd {
+public:
+    CDialog() {}
+    explicit CDialog(UINT nIDTemplate, CWnd *pParentWnd = nullptr)
+        : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_pParentWnd(pParentWnd) {}
+
+    // Modeless: the window exists when this returns.
+    BOOL Create(UINT nIDTemplate, CWnd *pParentWnd = nullptr);
+    // Modal: runs until EndDialog.
+    virtual INT_PTR DoModal();
+    void EndDialog(int nResult);
+
+    virtual BOOL OnInitDialog();
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    void GotoDlgCtrl(CWnd *pWndCtrl)
+    {
+        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE);
+    }
+
+    BOOL OnCmdMsg(UINT nID, int nCode) override;
+
+protected:
+    virtual void DoDataExchange(CDataExchange *pDX) {}
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    LPCWSTR m_lpszTemplateName = nullptr;
+    CWnd *m_pParentWnd = nullptr;
+    bool m_bModal = false;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// ---- Application ----
+
+class CWinApp : public CCmdTarget {
+public:
+    explicit CWinApp(LPCWSTR lpszAppName = nullptr);
+    ~CWinApp() override;
+
+    virtual BOOL InitInstance() { return TRUE; }
+    // Runs the message loop until the main window goes, then ExitInstance.
+    virtual int Run();
+    // Its result is the program's exit code.
+    virtual int ExitInstance();
+    virtual BOOL PreTranslateMessage(MSG *pMsg);
+
+    HICON LoadIcon(UINT nIDResource) const;
+
+    LPCWSTR m_pszAppName;
+    HINSTANCE m_hInstance;
+    CWnd *m_pMainWnd = nullptr;
+    MSG m_msgCur = {};
+};
+
+CWinApp *AFXAPI AfxGetApp();
+HINSTANCE AFXAPI AfxGetInstanceHandle();
+HINSTANCE AFXAPI AfxGetResourceHandle();
+CWnd *AFXAPI AfxGetMainWnd();
+int AFXAPI AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow);
+
+#endif

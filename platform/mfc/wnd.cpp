@@ -1,0 +1,149 @@
+// Windows of the framework: the map from window handles to their objects,
+// command routing through the message maps, and the dialog procedure that
+// hands a dialog's messages to its object.
+#include "afxwin.h"
+#include <map>
+
+namespace {
+std::map<HWND, CWnd *> permanentMap;
+// The message being handled, for Default().
+struct {
+    HWND hWnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+} lastSent;
+} // namespace
+
+// ---- CCmdTarget ----
+
+const AFX_MSGMAP *CCmdTarget::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
+    static const AFX_MSGMAP messageMap = {nullptr, &entries[0]};
+    return &messageMap;
+}
+
+const AFX_MSGMAP *CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode)
+{
+    for (const AFX_MSGMAP *map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY *entry = map->lpEntries; entry->nMessage; ++entry) {
+            if (entry->nMessage == WM_COMMAND && entry->nID == nID && entry->nCode == static_cast<UINT>(nCode)) {
+                (this->*entry->pfn)();
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+// ---- CWnd ----
+
+CWnd::~CWnd()
+{
+    if (m_hWnd)
+        Detach();
+}
+
+CWnd *CWnd::FromHandlePermanent(HWND hWnd)
+{
+    auto it = permanentMap.find(hWnd);
+    return it != permanentMap.end() ? it->second : nullptr;
+}
+
+BOOL CWnd::Attach(HWND hWndNew)
+{
+    if (!hWndNew)
+        return FALSE;
+    m_hWnd = hWndNew;
+    permanentMap[hWndNew] = this;
+    return TRUE;
+}
+
+HWND CWnd::Detach()
+{
+    HWND hWnd = m_hWnd;
+    auto it = permanentMap.find(hWnd);
+    if (it != permanentMap.end() && it->second == this)
+        permanentMap.erase(it);
+    m_hWnd = nullptr;
+    return hWnd;
+}
+
+BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
+
+LRESULT CWnd::Default()
+{
+    return ::DefWindowProcW(lastSent.hWnd, lastSent.message, lastSent.wParam, lastSent.lParam);
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    // Menus and accelerators send no control handle; their code is CN_COMMAND.
+    int nCode = lParam ? HIWORD(wParam) : CN_COMMAND;
+    return OnCmdMsg(LOWORD(wParam), nCode);
+}
+
+HBRUSH CWnd::OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor) { return reinterpret_cast<HBRUSH>(Default()); }
+
+void CWnd::OnNcDestroy()
+{
+    // The main window going ends the program's message loop.
+    CWinApp *app = AfxGetApp();
+    if (app && app->m_pMainWnd == this) {
+        app->m_pMainWnd = nullptr;
+        PostQuitMessage(0);
+    }
+    Detach();
+    PostNcDestroy();
+}
+
+// ---- The dialog procedure ----
+
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd *wnd;
+    if (message == WM_INITDIALOG) {
+        wnd = reinterpret_cast<CDialog *>(lParam);
+        wnd->Attach(hWnd);
+        return static_cast<CDialog *>(wnd)->OnInitDialog();
+    }
+    wnd = CWnd::FromHandlePermanent(hWnd);
+    if (!wnd)
+        return FALSE;
+    auto saved = lastSent;
+    lastSent = {hWnd, message, wParam, lParam};
+    INT_PTR result = FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        result = wnd->OnCommand(wParam, lParam);
+        break;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+        CDC dc;
+        dc.m_hDC = reinterpret_cast<HDC>(wParam);
+        HWND control = reinterpret_cast<HWND>(lParam);
+        CWnd temporary;
+        CWnd *pWnd = CWnd::FromHandlePermanent(control);
+        if (!pWnd) {
+            temporary.m_hWnd = control;
+            pWnd = &temporary;
+        }
+        result = reinterpret_cast<INT_PTR>(wnd->OnCtlColor(&dc, pWnd, message - WM_CTLCOLORMSGBOX));
+        temporary.m_hWnd = nullptr;
+        break;
+    }
+    case WM_NCDESTROY:
+        wnd->OnNcDestroy();
+        break;
+    }
+    lastSent = saved;
+    return result;
+}

@@ -1,0 +1,169 @@
+// The control panel's frame in the test's own process: start-up through the
+// driver link, the settings dialog as the main window, the command bar and
+// its About box, and the device closed at exit only when it was open.
+#include <thread>
+#include "controlpanelfixture.h"
+#include "driverlink.h"
+#include "resource.h"
+#include "settingsdialog.h"
+
+TEST_F(ControlPanel, StartUpOpensTheDeviceFirstThenShowsTheSettingsDialog)
+{
+    // No built-in key: the link writes it and loads the driver.
+    DeleteRegistryKey(HKEY_LOCAL_MACHINE, L"Drivers\\BuiltIn\\Pelorin");
+    ASSERT_NE(Start(), nullptr);
+    std::vector<CeCall> calls = NewCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls[0].function, L"CreateFileW");
+    EXPECT_EQ(calls[0].path, L"PLN1:");
+    // The link's work ends with the second open, before the settings key.
+    size_t secondOpen = 0, settingsOpen = 0;
+    for (size_t i = 1; i < calls.size(); ++i) {
+        if (calls[i].function == L"CreateFileW" && !secondOpen)
+            secondOpen = i;
+        if (calls[i].path.find(L"Corvane") != std::wstring::npos && !settingsOpen)
+            settingsOpen = i;
+    }
+    EXPECT_GT(secondOpen, 0u);
+    EXPECT_GT(settingsOpen, secondOpen);
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, L"Drivers\\BuiltIn\\Pelorin"));
+    EXPECT_EQ(CountActiveKeyboardEntries(), 1);
+    EXPECT_NE(deviceHandle, INVALID_HANDLE_VALUE);
+
+    // The main window is the settings dialog, visible, with its icon.
+    ASSERT_NE(app->m_pMainWnd, nullptr);
+    EXPECT_EQ(AfxGetMainWnd(), app->m_pMainWnd);
+    wchar_t title[64] = {};
+    GetWindowTextW(dialog, title, ARRAYSIZE(title));
+    EXPECT_STREQ(title, L"Corvane Pelorin");
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(GetParent(dialog), nullptr);
+    EXPECT_NE(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0), 0);
+    EXPECT_EQ(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0), SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0));
+}
+
+TEST_F(ControlPanel, CommandBarHoldsAboutAboveTheElevenControls)
+{
+    ASSERT_NE(Start(), nullptr);
+    HWND bar = GetDlgItem(dialog, 0xE800);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(IsWindowVisible(bar));
+    TBBUTTON about = {};
+    ASSERT_TRUE(SendMessageW(bar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&about)));
+    EXPECT_EQ(about.idCommand, ID_ABOUT);
+    EXPECT_TRUE(about.fsState & TBSTATE_ENABLED);
+    wchar_t text[32] = {};
+    SendMessageW(bar, TB_GETBUTTONTEXTW, ID_ABOUT, reinterpret_cast<LPARAM>(text));
+    EXPECT_STREQ(text, L"About");
+
+    RECT barRect;
+    GetWindowRect(bar, &barRect);
+    int controls = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (child == bar)
+            continue;
+        ++controls;
+        RECT r;
+        GetWindowRect(child, &r);
+        EXPECT_GE(r.top, barRect.bottom) << "control " << GetDlgCtrlID(child) << " under the bar";
+        EXPECT_TRUE(IsWindowVisible(child));
+    }
+    EXPECT_EQ(controls, 11);
+}
+
+TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
+{
+    ASSERT_NE(Start(), nullptr);
+    std::wstring name;
+    bool modal = false, bold = false, red = false, othersPlain = false;
+    LONG height = 0;
+    std::wstring face;
+    std::thread user([&] {
+        HWND box = WaitForWindow(L"About Corvane Pelorin");
+        if (!box)
+            return;
+        modal = !IsWindowEnabled(dialog);
+        HWND product = GetDlgItem(box, IDC_PRODUCT_NAME);
+        wchar_t text[128] = {};
+        GetWindowTextW(product, text, ARRAYSIZE(text));
+        name = text;
+        LOGFONTW font = {};
+        HFONT hfont = reinterpret_cast<HFONT>(SendMessageW(product, WM_GETFONT, 0, 0));
+        if (hfont && GetObjectW(hfont, sizeof(font), &font)) {
+            bold = font.lfWeight == FW_BOLD;
+            height = font.lfHeight;
+            face = font.lfFaceName;
+        }
+        // Ask the box for the colours of the name and of the OK button.
+        HDC dc = CreateCompatibleDC(nullptr);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(product));
+        red = GetTextColor(dc) == RGB(0xFF, 0, 0);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SendMessageW(box, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        othersPlain = GetTextColor(dc) != RGB(0xFF, 0, 0);
+        DeleteDC(dc);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        WaitForWindowGone(box);
+    });
+    // The dialog does not handle About; it goes on to the application.
+    SendMessageW(dialog, WM_COMMAND, ID_ABOUT, 0);
+    user.join();
+    EXPECT_TRUE(modal);
+    EXPECT_EQ(name.find(L"Pelorin") != std::wstring::npos, true) << Narrow(name);
+    EXPECT_TRUE(bold);
+    EXPECT_EQ(height, 16);
+    EXPECT_EQ(face, L"Tahoma");
+    EXPECT_TRUE(red);
+    EXPECT_TRUE(othersPlain);
+    EXPECT_TRUE(IsWindowEnabled(dialog));
+    EXPECT_TRUE(IsWindow(dialog)) << "the settings stay open";
+}
+
+TEST_F(ControlPanel, ExitClosesTheDeviceOnlyWhenItIsOpen)
+{
+    ASSERT_NE(Start(), nullptr);
+    End();
+    NewCalls();
+    ASSERT_NE(deviceHandle, INVALID_HANDLE_VALUE);
+    app->ExitInstance();
+    std::vector<CeCall> calls = NewCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].function, L"CloseHandle");
+    EXPECT_EQ(calls[0].path, L"PLN1:");
+    EXPECT_NE(calls[0].result, 0);
+    app.reset();
+    deviceHandle = INVALID_HANDLE_VALUE;
+    DriverJournal();
+
+    // The driver cannot be loaded: nothing to close.
+    DeactivateDevice(activationHandle);
+    activationHandle = nullptr;
+    ResetSystemState();
+    WriteTestBuiltInKey(L"Missing.dll");
+    ASSERT_NE(Start(), nullptr);
+    EXPECT_EQ(deviceHandle, INVALID_HANDLE_VALUE);
+    End();
+    NewCalls();
+    app->ExitInstance();
+    EXPECT_TRUE(NewCalls().empty());
+}
+
+TEST_F(ControlPanel, MainWindowGoingEndsTheMessageLoopWithZero)
+{
+    ASSERT_NE(Start(), nullptr);
+    NewCalls();
+    // The framework's loop, run on this thread until the dialog goes.
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+    int code = app->Run();
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(app->m_pMainWnd, nullptr);
+    EXPECT_FALSE(IsWindow(dialog));
+    dialog = nullptr;
+    std::vector<CeCall> calls = NewCalls();
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().function, L"CloseHandle") << "the exit closes the device last";
+    EXPECT_EQ(calls.back().path, L"PLN1:");
+    app.reset();
+    deviceHandle = INVALID_HANDLE_VALUE;
+}

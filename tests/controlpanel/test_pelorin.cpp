@@ -1,0 +1,197 @@
+// Pelorin.exe run as a user would: found by its title, driven through its
+// controls and its command bar, answered when it asks, and observed through
+// the registry and the stand-in driver's journal.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include "testsupport.h"
+
+namespace {
+
+const wchar_t kSettingsPath[] = L"Software\\Corvane\\Pelorin";
+const wchar_t kVolumePath[] = L"ControlPanel\\Volume";
+const wchar_t kTitle[] = L"Corvane Pelorin";
+const int kEnable = 1000, kDisable = 1001, kRepeat = 1002, kDelay = 1003, kClickSound = 1004,
+          kCloseSoftKeyboard = 1029;
+const int kCommandBar = 0xE800, kAbout = 57664;
+
+using Lines = std::vector<std::string>;
+
+class Pelorin : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSystemState();
+        DeleteRegistryValue(HKEY_CURRENT_USER, kVolumePath, L"Key");
+    }
+    void TearDown() override
+    {
+        KillProgram(program);
+        DeleteRegistryValue(HKEY_CURRENT_USER, kVolumePath, L"Key");
+        ResetSystemState();
+    }
+
+    HWND StartPelorin()
+    {
+        program = StartProgram(L"Pelorin.exe");
+        window = WaitForWindow(kTitle);
+        return window;
+    }
+    DWORD EndPelorin(int command)
+    {
+        PostMessageW(window, WM_COMMAND, command, 0);
+        return WaitProgram(program);
+    }
+    HWND Item(int id) const { return GetDlgItem(window, id); }
+    void Click(int id) { SendMessageW(Item(id), BM_CLICK, 0, 0); }
+    void Choose(int id, int index)
+    {
+        SendMessageW(Item(id), CB_SETCURSEL, index, 0);
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(id)));
+    }
+    bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    DWORD Stored(const wchar_t *name) const
+    {
+        DWORD value = 0xDEADBEEF;
+        EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsPath, name, &value)) << Narrow(name);
+        return value;
+    }
+    Lines NewDriverCalls()
+    {
+        Lines calls = DriverControlCalls();
+        Lines fresh(calls.begin() + std::min(seen, calls.size()), calls.end());
+        seen = calls.size();
+        return fresh;
+    }
+
+    Program program;
+    HWND window = nullptr;
+    size_t seen = 0;
+};
+
+const Lines kDefaultPushes = {"IOCTL_KBD_SET_STATE 1", "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 0",
+                              "IOCTL_KBD_SET_REPEAT_RATE 2", "IOCTL_KBD_SET_REPEAT_DELAY 1"};
+
+} // namespace
+
+TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
+{
+    ASSERT_NE(StartPelorin(), nullptr);
+    int controls = 0;
+    HWND bar = nullptr;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) == kCommandBar)
+            bar = child;
+        else if (IsWindowVisible(child))
+            ++controls;
+    }
+    EXPECT_EQ(controls, 11);
+    ASSERT_NE(bar, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return NewDriverCalls().size() == 0 && DriverControlCalls().size() >= 4; }));
+    Lines journal = DriverJournal();
+    ASSERT_GE(journal.size(), 6u);
+    EXPECT_EQ(journal[0], "PLN_Init");
+    EXPECT_EQ(journal[1], "PLN_Open");
+    EXPECT_EQ(Lines(journal.begin() + 2, journal.begin() + 6), kDefaultPushes);
+
+    // A tap on the bar's About button.
+    RECT r = {};
+    ASSERT_TRUE(SendMessageW(bar, TB_GETRECT, kAbout, reinterpret_cast<LPARAM>(&r)));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(bar, WM_LBUTTONUP, 0, at);
+    HWND about = WaitForWindow(L"About Corvane Pelorin");
+    ASSERT_NE(about, nullptr);
+    EXPECT_NE(GetDlgItem(about, 1019), nullptr);
+    EXPECT_FALSE(IsWindowEnabled(window)) << "modal over the settings";
+    PostMessageW(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForWindowGone(about));
+    EXPECT_TRUE(IsWindow(window));
+
+    EXPECT_EQ(EndPelorin(IDOK), 0u);
+    journal = DriverJournal();
+    EXPECT_EQ(journal.back(), "PLN_Close");
+    EXPECT_EQ(DriverControlCalls(), kDefaultPushes) << "nothing pushed but the start-up settings";
+}
+
+TEST_F(Pelorin, ClickSoundWaitsForTheUserToTurnOnThePlatformClick)
+{
+    ASSERT_NE(StartPelorin(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DriverControlCalls().size() >= 4; }));
+    NewDriverCalls();
+
+    // The click handler shows its message: the box shows a check meanwhile.
+    PostMessageW(Item(kClickSound), BM_CLICK, 0, 0);
+    ASSERT_NE(WaitForWindow(L"Info", 10000, L"#32770"), nullptr);
+    EXPECT_TRUE(Checked(kClickSound));
+    EXPECT_EQ(AnswerMessageBox(L"Info"), L"You must Enable sounds for Hardware buttons first!");
+
+    // The platform's sound settings come up; the box ends clear.
+    HWND sounds = WaitForWindow(L"Sounds & Notifications");
+    ASSERT_NE(sounds, nullptr);
+    EXPECT_TRUE(WaitUntil([&] { return !Checked(kClickSound); }));
+    EXPECT_TRUE(NewDriverCalls().empty());
+    EXPECT_EQ(Stored(L"SOUND"), 0u);
+
+    HWND hardwareButtons = GetDlgItem(sounds, 1000);
+    EXPECT_EQ(SendMessageW(hardwareButtons, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    SendMessageW(hardwareButtons, BM_CLICK, 0, 0);
+    DWORD key = 0;
+    EXPECT_TRUE(ReadRegistryDword(HKEY_CURRENT_USER, kVolumePath, L"Key", &key));
+    EXPECT_EQ(key, 0x10002u);
+    PostMessageW(sounds, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForWindowGone(sounds));
+
+    // The next try turns the click on.
+    Click(kClickSound);
+    EXPECT_TRUE(Checked(kClickSound));
+    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 2"}));
+    EXPECT_EQ(Stored(L"SOUND"), 1u);
+    EXPECT_EQ(FindWindowW(L"#32770", L"Info"), nullptr);
+
+    // Turning it off in the platform's page again: off at the next start.
+    EXPECT_EQ(EndPelorin(IDOK), 0u);
+    WriteRegistryDword(HKEY_CURRENT_USER, kVolumePath, L"Key", 0);
+    seen = 0;
+    ResetSystemState();
+    WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsPath, L"SOUND", 1);
+    ASSERT_NE(StartPelorin(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DriverControlCalls().size() >= 4; }));
+    EXPECT_FALSE(Checked(kClickSound));
+    EXPECT_EQ(Stored(L"SOUND"), 0u);
+    EXPECT_EQ(EndPelorin(IDCANCEL), 0u);
+}
+
+TEST_F(Pelorin, EachChangeIsOnePushAndTheNextStartShowsIt)
+{
+    WriteRegistryDword(HKEY_CURRENT_USER, kVolumePath, L"Key", 1);
+    ASSERT_NE(StartPelorin(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DriverControlCalls().size() >= 4; }));
+    EXPECT_EQ(NewDriverCalls(), kDefaultPushes);
+
+    Choose(kRepeat, 3);
+    Choose(kDelay, 0);
+    Click(kCloseSoftKeyboard);
+    Click(kClickSound);
+    Click(kDisable);
+    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_REPEAT_RATE 3", "IOCTL_KBD_SET_REPEAT_DELAY 0",
+                                       "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 1", "IOCTL_KBD_SET_STATE 2",
+                                       "IOCTL_KBD_SET_STATE 0"}));
+    EXPECT_EQ(EndPelorin(IDCANCEL), 0u);
+
+    ASSERT_NE(StartPelorin(), nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return DriverControlCalls().size() >= seen + 4; }));
+    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 0", "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 1",
+                                       "IOCTL_KBD_SET_REPEAT_RATE 3", "IOCTL_KBD_SET_REPEAT_DELAY 0"}));
+    EXPECT_EQ(SendMessageW(Item(kRepeat), CB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(SendMessageW(Item(kDelay), CB_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(Checked(kCloseSoftKeyboard));
+    EXPECT_TRUE(Checked(kClickSound));
+    EXPECT_TRUE(IsWindowEnabled(Item(kEnable)));
+    EXPECT_FALSE(IsWindowEnabled(Item(kDisable)));
+
+    Click(kEnable);
+    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 2"}));
+    EXPECT_EQ(EndPelorin(IDOK), 0u);
+    EXPECT_EQ(Stored(L"STATUS"), 1u);
+}
