@@ -233,8 +233,18 @@ int Install(const wchar_t *dirArgument)
         ++failedShortcuts;
     }
 
+    // A program the hook starts must not hold on to our output: whoever reads
+    // it would wait for that program's end.
+    HANDLE standard[3];
+    const DWORD which[3] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    for (int i = 0; i < 3; ++i) {
+        standard[i] = GetStdHandle(which[i]);
+        SetStdHandle(which[i], nullptr);
+    }
     codINSTALL_EXIT done = setup.installExit(window, installDir, failedDirs, failedFiles, failedRegKeys,
                                              failedRegValues, failedShortcuts);
+    for (int i = 0; i < 3; ++i)
+        SetStdHandle(which[i], standard[i]);
     int result = EXIT_DONE;
     if (done == codINSTALL_EXIT_UNINSTALL) {
         Say(L"installation undone at the request of %s", kSetupLibrary);

@@ -59,8 +59,8 @@ protected:
     void TearDown() override
     {
         CeJournalStop();
+        ResetSystemState();  // ends a started program before its file goes
         CleanUp();
-        ResetSystemState();
     }
     void CleanUp()
     {
