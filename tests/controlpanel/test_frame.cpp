@@ -71,11 +71,40 @@ TEST_F(ControlPanel, CommandBarHoldsAboutAboveTheElevenControls)
     EXPECT_EQ(controls, 11);
 }
 
+// Pixels of about this colour (text edges are smoothed) in the window as
+// the screen shows it.
+static int CountPixels(HWND window, COLORREF colour)
+{
+    RECT r;
+    GetWindowRect(window, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(bi.bmiHeader), w, -h, 1, 32, BI_RGB};
+    void *bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    HDC screen = GetDC(nullptr);
+    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    int count = 0;
+    const DWORD *pixel = static_cast<const DWORD *>(bits);
+    auto close = [](int a, int b) { return a - b < 64 && b - a < 64; };
+    for (int i = 0; i < w * h; ++i)
+        count += close((pixel[i] >> 16) & 0xFF, GetRValue(colour)) && close((pixel[i] >> 8) & 0xFF, GetGValue(colour))
+            && close(pixel[i] & 0xFF, GetBValue(colour));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    return count;
+}
+
 TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
 {
     ASSERT_NE(Start(), nullptr);
     std::wstring name;
     bool modal = false, bold = false, red = false, othersPlain = false;
+    int redPixels = 0, blackPixels = 0;
     LONG height = 0;
     std::wstring face;
     std::thread user([&] {
@@ -103,6 +132,10 @@ TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
         SendMessageW(box, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         othersPlain = GetTextColor(dc) != RGB(0xFF, 0, 0);
         DeleteDC(dc);
+        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Sleep(300);
+        redPixels = CountPixels(box, RGB(0xFF, 0, 0));
+        blackPixels = CountPixels(box, RGB(0, 0, 0));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         WaitForWindowGone(box);
     });
@@ -116,6 +149,8 @@ TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
     EXPECT_EQ(face, L"Tahoma");
     EXPECT_TRUE(red);
     EXPECT_TRUE(othersPlain);
+    EXPECT_GT(redPixels, 20) << "the name drawn in red";
+    EXPECT_GT(blackPixels, 20) << "the other lines in the window text colour";
     EXPECT_TRUE(IsWindowEnabled(dialog));
     EXPECT_TRUE(IsWindow(dialog)) << "the settings stay open";
 }
