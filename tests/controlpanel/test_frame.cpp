@@ -132,15 +132,21 @@ TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
         SendMessageW(box, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         othersPlain = GetTextColor(dc) != RGB(0xFF, 0, 0);
         DeleteDC(dc);
-        RedrawWindow(box, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         Sleep(300);
         redPixels = CountPixels(box, RGB(0xFF, 0, 0));
         blackPixels = CountPixels(box, RGB(0, 0, 0));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         WaitForWindowGone(box);
     });
-    // The dialog does not handle About; it goes on to the application.
-    SendMessageW(dialog, WM_COMMAND, ID_ABOUT, 0);
+    // A tap on the command bar's About: the dialog does not handle it; it goes
+    // on to the application.
+    HWND bar = GetDlgItem(dialog, 0xE800);
+    RECT r = {};
+    SendMessageW(bar, TB_GETRECT, ID_ABOUT, reinterpret_cast<LPARAM>(&r));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(bar, WM_LBUTTONUP, 0, at);
+    PumpMessages(0);
     user.join();
     EXPECT_TRUE(modal);
     EXPECT_EQ(name.find(L"Pelorin") != std::wstring::npos, true) << Narrow(name);
