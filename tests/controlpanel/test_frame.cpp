@@ -69,6 +69,22 @@ TEST_F(ControlPanel, CommandBarHoldsAboutAboveTheElevenControls)
         EXPECT_TRUE(IsWindowVisible(child));
     }
     EXPECT_EQ(controls, 11);
+
+    // The bar's close button (its one adornment) ends the dialog as Cancel does.
+    int count = static_cast<int>(SendMessageW(bar, TB_BUTTONCOUNT, 0, 0));
+    ASSERT_GE(count, 2);
+    TBBUTTON close = {};
+    SendMessageW(bar, TB_GETBUTTON, count - 1, reinterpret_cast<LPARAM>(&close));
+    EXPECT_EQ(close.idCommand, IDCANCEL);
+    RECT r = {};
+    SendMessageW(bar, TB_GETRECT, IDCANCEL, reinterpret_cast<LPARAM>(&r));
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    NewCalls();
+    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(bar, WM_LBUTTONUP, 0, at);
+    PumpMessages(50);
+    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_EQ(RegistryWrites(NewCalls()), std::vector<std::wstring>({L"flush", L"close"}));
 }
 
 // Pixels of about this colour (text edges are smoothed) in the window as
