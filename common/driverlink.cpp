@@ -1,9 +1,5 @@
 #include <windows.h>
 #include "driverlink.h"
-#include "settingsstore.h"
-
-const wchar_t kBuiltInKeyPath[] = L"Drivers\\BuiltIn\\Pelorin";
-const wchar_t kKeyboardDeviceName[] = L"PLN1:";
 
 HANDLE deviceHandle = INVALID_HANDLE_VALUE;
 HANDLE activationHandle = nullptr;

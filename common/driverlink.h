@@ -3,12 +3,7 @@
 #define COMMON_DRIVERLINK_H
 
 #include <windows.h>
-
-// "Drivers\BuiltIn\Pelorin" under HKEY_LOCAL_MACHINE: handed to ActivateDevice
-// and used as the registry path of the driver's built-in key.
-extern const wchar_t kBuiltInKeyPath[];
-// The keyboard driver's device.
-extern const wchar_t kKeyboardDeviceName[];
+#include "settingsstore.h"  // kBuiltInKeyPath, kKeyboardDeviceName
 
 // Program-wide state, written only by the link.
 extern HANDLE deviceHandle;      // INVALID_HANDLE_VALUE while the device is not open

@@ -12,6 +12,8 @@ const wchar_t kActiveHandleValue[] = L"Hnd";
 const wchar_t kKeyClickKeyPath[] = L"ControlPanel\\Volume";
 const wchar_t kKeyClickValue[] = L"Key";
 
+const wchar_t kBuiltInKeyPath[] = L"Drivers\\BuiltIn\\Pelorin";
+const wchar_t kKeyboardDeviceName[] = L"PLN1:";
 const wchar_t kBuiltInDll[] = L"DLL";
 const wchar_t kBuiltInPrefix[] = L"Prefix";
 const wchar_t kBuiltInIndex[] = L"Index";

@@ -26,7 +26,12 @@ extern const wchar_t kActiveHandleValue[];      // "Hnd", REG_DWORD
 extern const wchar_t kKeyClickKeyPath[];        // "ControlPanel\Volume"
 extern const wchar_t kKeyClickValue[];          // "Key"
 
-// ---- The driver's built-in key (path: kBuiltInKeyPath in driverlink.h) ----
+// ---- The keyboard driver ----
+
+// "Drivers\BuiltIn\Pelorin", no leading backslash: handed to ActivateDevice
+// and used as the registry path of the driver's built-in key.
+extern const wchar_t kBuiltInKeyPath[];
+extern const wchar_t kKeyboardDeviceName[];     // "PLN1:"
 
 extern const wchar_t kBuiltInDll[];             // "DLL", REG_SZ
 extern const wchar_t kBuiltInPrefix[];          // "Prefix", REG_SZ

@@ -4,7 +4,6 @@
 #include <strsafe.h>
 #include "setuphooks.h"
 #include "settingsstore.h"
-#include "driverlink.h"
 
 codUNINSTALL_INIT Uninstall_Init(HWND hwndParent, LPCTSTR pszInstallDir)
 {

@@ -157,8 +157,8 @@ TEST_F(SetupDll, ExportsExactlyTheFourHooksByName)
 
 TEST_F(SetupDll, CarriesNoStateOfTheDriverLink)
 {
-    // The library's own symbol table says what was linked in: the driver
-    // link's two names, none of its program-wide handles.
+    // The library's own symbol table says what was linked in: the driver's
+    // names from the registry vocabulary, none of the link's handles.
     std::vector<std::string> symbols;
     ASSERT_TRUE(ReadDefinedSymbols(ReadWholeFile(DllPath()), &symbols));
     auto has = [&](const char *name) { return std::find(symbols.begin(), symbols.end(), name) != symbols.end(); };
