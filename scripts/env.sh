@@ -66,6 +66,11 @@ start_prefix() {
     # Wine's own desktop window: hiding a window then needs no window manager.
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    # wineboot started a desktop of its own before the setting existed: start
+    # the device again so that everything runs in the virtual desktop.
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    sleep 1
+    "$WINESERVER" -p >/dev/null 2>&1 </dev/null
     touch "$WINEPREFIX/.pelorin-ready"
   fi
   # The device's ROM: the keyboard driver, its simulator and the platform's
