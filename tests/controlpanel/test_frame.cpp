@@ -87,34 +87,6 @@ TEST_F(ControlPanel, CommandBarHoldsAboutAboveTheElevenControls)
     EXPECT_EQ(RegistryWrites(NewCalls()), std::vector<std::wstring>({L"flush", L"close"}));
 }
 
-// Pixels of about this colour (text edges are smoothed) in the window as
-// the screen shows it.
-static int CountPixels(HWND window, COLORREF colour)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof(bi.bmiHeader), w, -h, 1, 32, BI_RGB};
-    void *bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    HDC screen = GetDC(nullptr);
-    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    int count = 0;
-    const DWORD *pixel = static_cast<const DWORD *>(bits);
-    auto close = [](int a, int b) { return a - b < 64 && b - a < 64; };
-    for (int i = 0; i < w * h; ++i)
-        count += close((pixel[i] >> 16) & 0xFF, GetRValue(colour)) && close((pixel[i] >> 8) & 0xFF, GetGValue(colour))
-            && close(pixel[i] & 0xFF, GetBValue(colour));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return count;
-}
-
 TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
 {
     ASSERT_NE(Start(), nullptr);
@@ -149,8 +121,8 @@ TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
         othersPlain = GetTextColor(dc) != RGB(0xFF, 0, 0);
         DeleteDC(dc);
         Sleep(300);
-        redPixels = CountPixels(box, RGB(0xFF, 0, 0));
-        blackPixels = CountPixels(box, RGB(0, 0, 0));
+        redPixels = CountScreenPixels(box, RGB(0xFF, 0, 0));
+        blackPixels = CountScreenPixels(box, RGB(0, 0, 0));
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         WaitForWindowGone(box);
     });

@@ -17,34 +17,6 @@ const int kCommandBar = 0xE800, kAbout = 57664;
 
 using Lines = std::vector<std::string>;
 
-// Pixels of about this colour (text edges are smoothed) where the window is
-// on the screen.
-int ScreenPixels(HWND window, COLORREF colour)
-{
-    RECT r;
-    GetWindowRect(window, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    BITMAPINFO bi = {};
-    bi.bmiHeader = {sizeof(bi.bmiHeader), w, -h, 1, 32, BI_RGB};
-    void *bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    HDC screen = GetDC(nullptr);
-    BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    int count = 0;
-    const DWORD *pixel = static_cast<const DWORD *>(bits);
-    auto close = [](int a, int b) { return a - b < 64 && b - a < 64; };
-    for (int i = 0; i < w * h; ++i)
-        count += close((pixel[i] >> 16) & 0xFF, GetRValue(colour)) && close((pixel[i] >> 8) & 0xFF, GetGValue(colour))
-            && close(pixel[i] & 0xFF, GetBValue(colour));
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    return count;
-}
-
 class Pelorin : public ::testing::Test {
 protected:
     void SetUp() override
@@ -132,7 +104,7 @@ TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
     ASSERT_NE(about, nullptr);
     EXPECT_NE(GetDlgItem(about, 1019), nullptr);
     // On the screen: the product name in red.
-    EXPECT_TRUE(WaitUntil([&] { return ScreenPixels(about, RGB(0xFF, 0, 0)) > 20; }, 3000));
+    EXPECT_TRUE(WaitUntil([&] { return CountScreenPixels(about, RGB(0xFF, 0, 0)) > 20; }, 3000));
     EXPECT_FALSE(IsWindowEnabled(window)) << "modal over the settings";
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForWindowGone(about));

@@ -71,6 +71,10 @@ template <class F> bool WaitUntil(F cond, DWORD timeoutMs = 10000)
 // Empty when no box with the caption appeared in time.
 std::wstring AnswerMessageBox(const wchar_t *caption, DWORD timeoutMs = 10000);
 
+// Pixels of about this colour (text edges are smoothed) where the window is
+// on the screen: what the user sees, read back through GDI.
+int CountScreenPixels(HWND window, COLORREF colour);
+
 std::string Narrow(const std::wstring &text);
 
 #endif
