@@ -24,6 +24,8 @@ install_packages() {
   command -v x86_64-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
   [ -x "$WINE" ] || need+=(wine64)
   command -v wine >/dev/null || need+=(wine)
+  # Wine's Tahoma: the dialog font that sets the size of a dialog unit.
+  dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
   command -v Xvfb >/dev/null || need+=(xvfb)
   command -v xwd >/dev/null || need+=(x11-apps)
   dpkg -s imagemagick >/dev/null 2>&1 || need+=(imagemagick)
