@@ -2,6 +2,8 @@
 // shows in the journal of the code under test.
 #define CEPLATFORM_IMPL
 #include "setuptestsupport.h"
+#include "testsupport.h"
+#include "settingsstore.h"
 #include <shlobj.h>
 #include <strsafe.h>
 
@@ -168,4 +170,24 @@ void BoxWatcher::Run()
         for (int i = 0; i < 250 && IsWindow(search.found); ++i)
             Sleep(20);
     }
+}
+
+std::wstring CreateStandInInstallation(const wchar_t *folderName)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + folderName;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    if (!CopyFileW((BinDir() + L"PelorinStart.exe").c_str(), (folder + L"\\Pelorin.exe").c_str(), FALSE))
+        return L"";
+    WriteRegistryString(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallDirValue, folder);
+    return folder;
+}
+
+void RemoveStandInInstallation(const std::wstring &folder)
+{
+    if (folder.empty())
+        return;
+    DeleteFileW((folder + L"\\Pelorin.exe").c_str());
+    RemoveDirectoryW(folder.c_str());
 }

@@ -29,6 +29,12 @@ int CountShortcutFiles();
 void DeleteShortcutFiles();
 bool FileExists(const std::wstring &path);
 
+// A folder under %TEMP% recorded as "InstallDir", holding the driver starter
+// as its Pelorin.exe: a control panel that leaves a trace (it loads the
+// driver). Returns the folder; empty when it could not be made.
+std::wstring CreateStandInInstallation(const wchar_t *folderName);
+void RemoveStandInInstallation(const std::wstring &folder);
+
 // Answers every message box of this process while it lives, and keeps what
 // each one said.
 class BoxWatcher {

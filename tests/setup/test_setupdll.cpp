@@ -136,10 +136,7 @@ protected:
             FreeLibrary(library);
         DeleteShortcutFiles();
         ResetSystemState();
-        if (!installDir.empty()) {
-            DeleteFileW((installDir + L"\\Pelorin.exe").c_str());
-            RemoveDirectoryW(installDir.c_str());
-        }
+        RemoveStandInInstallation(installDir);
     }
     HMODULE library = nullptr;
     std::wstring installDir;
@@ -216,12 +213,8 @@ TEST_F(SetupDll, HooksWorkThroughTheirExports)
 
     // After installation: the program named by "InstallDir" and "\Pelorin",
     // found as Pelorin.exe (here the driver starter, which loads the driver).
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    installDir = std::wstring(temp) + L"PelorinSetupDllTest";
-    CreateDirectoryW(installDir.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((BinDir() + L"PelorinStart.exe").c_str(), (installDir + L"\\Pelorin.exe").c_str(), FALSE));
-    WriteRegistryString(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallDirValue, installDir);
+    installDir = CreateStandInInstallation(L"PelorinSetupDllTest");
+    ASSERT_FALSE(installDir.empty());
     EXPECT_EQ(installExit(nullptr, nullptr, 0, 0, 0, 0, 0), codINSTALL_EXIT_DONE);
     ASSERT_TRUE(WaitUntil([] { return CountActiveKeyboardEntries() == 1; }, 20000));
 

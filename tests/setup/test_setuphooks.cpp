@@ -70,10 +70,7 @@ protected:
         DeleteHandMadeActiveEntries(entries);
         DeleteShortcutFiles();
         DeleteRegistryKey(HKEY_LOCAL_MACHINE, kInstallKeyPath);
-        if (!installDir.empty()) {
-            DeleteFileW((installDir + L"\\Pelorin.exe").c_str());
-            RemoveDirectoryW(installDir.c_str());
-        }
+        RemoveStandInInstallation(installDir);
     }
     // Entries 01 to last-1 taken by other drivers' entries (some without values).
     void FillActiveEntries(int last)
@@ -165,12 +162,8 @@ TEST_F(SetupHooks, InstallExitStartsTheControlPanelOfTheRecordedFolder)
 {
     // A stand-in control panel that leaves a trace: the driver starter, which
     // loads the driver.
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    installDir = std::wstring(temp) + L"PelorinSetupTest";
-    CreateDirectoryW(installDir.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW((BinDir() + L"PelorinStart.exe").c_str(), (installDir + L"\\Pelorin.exe").c_str(), FALSE));
-    WriteRegistryString(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallDirValue, installDir);
+    installDir = CreateStandInInstallation(L"PelorinSetupTest");
+    ASSERT_FALSE(installDir.empty());
 
     CeJournalStart();
     EXPECT_EQ(Install_Exit(nullptr, L"C:\\not\\this\\one", 0, 1, 2, 3, 4), codINSTALL_EXIT_DONE);
