@@ -51,14 +51,24 @@ bool StartPalette(HINSTANCE inst, int showCommand)
     return true;
 }
 
-INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure)
+namespace {
+
+// A dialog template of the program's resources, or null when it is missing.
+LPCDLGTEMPLATEW FindDialogTemplate(int templateId)
 {
     HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
     HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    if (!loaded)
+    return loaded ? static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)) : nullptr;
+}
+
+} // namespace
+
+INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure)
+{
+    LPCDLGTEMPLATEW dialogTemplate = FindDialogTemplate(templateId);
+    if (!dialogTemplate)
         return -1;
-    return DialogBoxIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), parent,
-                                   procedure, 0);
+    return DialogBoxIndirectParamW(instance, dialogTemplate, parent, procedure, 0);
 }
 
 namespace {
@@ -79,11 +89,10 @@ void CreatePaletteContents(HWND window)
 
     RECT client;
     GetClientRect(window, &client);
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(IDD_PALETTE), RT_DIALOG);
-    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    HWND dialog = loaded ? CreateDialogIndirectParamW(instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)),
-                                                      window, PaletteDialogProc, 0)
-                         : nullptr;
+    LPCDLGTEMPLATEW dialogTemplate = FindDialogTemplate(IDD_PALETTE);
+    HWND dialog = dialogTemplate
+        ? CreateDialogIndirectParamW(instance, dialogTemplate, window, PaletteDialogProc, 0)
+        : nullptr;
     if (!dialog)
         return;
     MoveWindow(dialog, client.left, client.top, client.right - client.left, client.bottom - client.top, TRUE);
