@@ -3,7 +3,7 @@
 #define COMMON_DRIVERLINK_H
 
 #include <windows.h>
-#include "settingsstore.h"  // kBuiltInKeyPath, kKeyboardDeviceName
+#include "registrynames.h"  // kBuiltInKeyPath, kKeyboardDeviceName
 
 // Program-wide state, written only by the link.
 extern HANDLE deviceHandle;      // INVALID_HANDLE_VALUE while the device is not open

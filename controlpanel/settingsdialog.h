@@ -6,7 +6,7 @@
 #include "afxwin.h"
 #include "afxext.h"
 #include "resource.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 // The settings key, open while the settings dialog lives.
 extern HKEY settingsKey;

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include "kadenza.h"
 #include "resource.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 namespace {
 

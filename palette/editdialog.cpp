@@ -4,7 +4,7 @@
 #include <aygshell.h>
 #include "kadenza.h"
 #include "resource.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 HWND editedButton;
 

@@ -4,7 +4,7 @@
 #include "kadenza.h"
 #include "controlcodes.h"
 #include "driverlink.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 namespace {
 

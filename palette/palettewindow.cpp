@@ -6,7 +6,7 @@
 #include "resource.h"
 #include "controlcodes.h"
 #include "driverlink.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 HINSTANCE instance;
 wchar_t title[kTitleUnits];

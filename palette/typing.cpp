@@ -3,7 +3,7 @@
 #include <windows.h>
 #include "kadenza.h"
 #include "resource.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 UINT BuildCharacterList(const wchar_t *caption, UINT *characters, UINT *shiftStates)
 {

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <strsafe.h>
 #include "setuphooks.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 const wchar_t kRefusalText[] =
     L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.";

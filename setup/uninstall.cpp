@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <strsafe.h>
 #include "setuphooks.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 codUNINSTALL_INIT Uninstall_Init(HWND hwndParent, LPCTSTR pszInstallDir)
 {

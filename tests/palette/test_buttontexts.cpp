@@ -3,7 +3,7 @@
 // steps that run on the palette's poll ticks, inside their modal loops.
 #include "palettetest.h"
 #include "resource.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 namespace {
 

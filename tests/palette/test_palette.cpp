@@ -7,7 +7,7 @@
 #include "controlcodes.h"
 #include "driverlink.h"
 #include "resource.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 
 // Every allocation of this binary passes here (the linker wraps them).
 static std::atomic<long> allocations;

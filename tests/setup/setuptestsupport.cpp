@@ -3,7 +3,7 @@
 #define CEPLATFORM_IMPL
 #include "setuptestsupport.h"
 #include "testsupport.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 #include <shlobj.h>
 #include <strsafe.h>
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 #include "testsupport.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 #include "driverlink.h"
 #include "setuptestsupport.h"
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <algorithm>
 #include "testsupport.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 #include "driverlink.h"
 #include "ce_setup.h"
 #include "setuptestsupport.h"

@@ -5,7 +5,7 @@
 #include <strsafe.h>
 #include "testsupport.h"
 #include "cejournal.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 #include "driverlink.h"
 #include "setuphooks.h"
 #include "shellprobe.h"

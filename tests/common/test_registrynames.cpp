@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include "controlcodes.h"
-#include "settingsstore.h"
+#include "registrynames.h"
 #include "driverlink.h"
 
 namespace {

@@ -1,5 +1,5 @@
 #include <windows.h>
-#include "settingsstore.h"
+#include "registrynames.h"
 
 const wchar_t kSettingsKeyPath[] = L"Software\\Corvane\\Pelorin";
 const wchar_t kSetupSettingsKeyPath[] = L"SOFTWARE\\Corvane\\Pelorin";

@@ -1,8 +1,8 @@
 // The registry vocabulary shared by the control panel, the palette, the driver
 // starter and the setup hooks: every key path, value name, type, size, default
 // and valid range, spelled once.
-#ifndef COMMON_SETTINGSSTORE_H
-#define COMMON_SETTINGSSTORE_H
+#ifndef COMMON_REGISTRYNAMES_H
+#define COMMON_REGISTRYNAMES_H
 
 #include <windows.h>
 
