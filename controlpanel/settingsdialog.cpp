@@ -6,8 +6,6 @@
 #include "controlcodes.h"
 #include "driverlink.h"
 
-HKEY settingsKey;
-
 namespace {
 
 // A check box state counts as checked when either low bit is set.
@@ -20,18 +18,6 @@ void LoadResourceString(UINT id, wchar_t *text, int units)
 }
 
 } // namespace
-
-bool IsSystemKeyClickOn()
-{
-    HKEY key;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kKeyClickKeyPath, 0, 0, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD value = 0;
-    DWORD size = sizeof(value);
-    LONG rc = RegQueryValueExW(key, kKeyClickValue, nullptr, nullptr, reinterpret_cast<BYTE *>(&value), &size);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS && size == sizeof(value) && IsKeyClickValueOn(value);
-}
 
 BEGIN_MESSAGE_MAP(SettingsDialog, CDialog)
     ON_BN_CLICKED(IDC_ENABLE, OnEnable)
@@ -51,17 +37,17 @@ SettingsDialog::SettingsDialog()
 void SettingsDialog::DoDataExchange(CDataExchange *pDX)
 {
     CDialog::DoDataExchange(pDX);
-    DDX_Control(pDX, IDC_STATUS_PICTURE, statusPicture);
-    DDX_Control(pDX, IDC_ENABLE, enableButton);
-    DDX_Control(pDX, IDC_DISABLE, disableButton);
-    DDX_Control(pDX, IDC_REPEAT_LABEL, repeatLabel);
-    DDX_Control(pDX, IDC_REPEAT_RATE, repeatList);
-    DDX_Control(pDX, IDC_DELAY_LABEL, delayLabel);
-    DDX_Control(pDX, IDC_DELAY, delayList);
-    DDX_Control(pDX, IDC_CLICK_SOUND, clickSoundBox);
-    DDX_Control(pDX, IDC_CLOSE_SOFT_KEYBOARD, closeSoftKeyboardBox);
-    DDX_Control(pDX, IDC_TEST_LABEL, testAreaLabel);
-    DDX_Control(pDX, IDC_TEST_AREA, testArea);
+    struct Binding {
+        int id;
+        CWnd &control;
+    } bindings[] = {
+        {IDC_STATUS_PICTURE, statusPicture}, {IDC_ENABLE, enableButton},   {IDC_DISABLE, disableButton},
+        {IDC_REPEAT_LABEL, repeatLabel},     {IDC_REPEAT_RATE, repeatList}, {IDC_DELAY_LABEL, delayLabel},
+        {IDC_DELAY, delayList},              {IDC_CLICK_SOUND, clickSoundBox},
+        {IDC_CLOSE_SOFT_KEYBOARD, closeSoftKeyboardBox}, {IDC_TEST_LABEL, testAreaLabel}, {IDC_TEST_AREA, testArea},
+    };
+    for (Binding &binding : bindings)
+        DDX_Control(pDX, binding.id, binding.control);
     DDX_CBIndex(pDX, IDC_REPEAT_RATE, repeatIndex);
     DDX_CBIndex(pDX, IDC_DELAY, delayIndex);
 }
@@ -121,25 +107,6 @@ void SettingsDialog::CreateCommandBar()
     commandBar.AddAdornments(0);
 }
 
-bool SettingsDialog::ReadSetting(const KeyboardSetting &setting, DWORD *value)
-{
-    DWORD size = kSettingSize;
-    LONG rc = RegQueryValueExW(settingsKey, setting.name, nullptr, nullptr, reinterpret_cast<BYTE *>(value), &size);
-    // Data shorter than a number counts as missing, like data longer than one.
-    return rc == ERROR_SUCCESS && size == kSettingSize;
-}
-
-void SettingsDialog::WriteSetting(const KeyboardSetting &setting, DWORD value)
-{
-    RegSetValueExW(settingsKey, setting.name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), kSettingSize);
-}
-
-void SettingsDialog::StoreSetting(const KeyboardSetting &setting, DWORD value)
-{
-    WriteSetting(setting, value);
-    RegFlushKey(settingsKey);
-}
-
 void SettingsDialog::PushSetting(DWORD code, DWORD value)
 {
     DWORD returned = 0;
@@ -148,73 +115,28 @@ void SettingsDialog::PushSetting(DWORD code, DWORD value)
 
 void SettingsDialog::LoadSettings()
 {
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, 0, &settingsKey) != ERROR_SUCCESS) {
-        // First run: the key and the five defaults.
-        DWORD disposition;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, 0, nullptr, &settingsKey,
-                            &disposition) != ERROR_SUCCESS)
-            settingsKey = nullptr;
-        WriteSetting(kStatusSetting, kStatusSetting.defaultValue);
-        WriteSetting(kRepeatSetting, kRepeatSetting.defaultValue);
-        WriteSetting(kDelaySetting, kDelaySetting.defaultValue);
-        WriteSetting(kSoundSetting, kSoundSetting.defaultValue);
-        WriteSetting(kCloseSkSetting, kCloseSkSetting.defaultValue);
-        enableButton.EnableWindow(FALSE);
-        repeatList.SetCurSel(kRepeatSetting.defaultValue);
-        delayList.SetCurSel(kDelaySetting.defaultValue);
-        clickSoundBox.SetCheck(BST_UNCHECKED);
-        closeSoftKeyboardBox.SetCheck(BST_UNCHECKED);
-        RegFlushKey(settingsKey);
-        return;
+    KeyboardSettings settings;
+    LoadKeyboardSettings(&settings);
+
+    repeatList.SetCurSel(settings.repeat);
+    delayList.SetCurSel(settings.delay);
+    if (settings.repeat == 0) {
+        delayLabel.EnableWindow(FALSE);
+        delayList.EnableWindow(FALSE);
     }
+    clickSoundBox.SetCheck(settings.sound == 1 ? BST_CHECKED : BST_UNCHECKED);
+    closeSoftKeyboardBox.SetCheck(settings.closeSk == 1 ? BST_CHECKED : BST_UNCHECKED);
 
-    DWORD value;
-    if (!ReadSetting(kRepeatSetting, &value) || !IsValidSetting(kRepeatSetting, value)) {
-        WriteSetting(kRepeatSetting, kRepeatSetting.defaultValue);
-        repeatList.SetCurSel(kRepeatSetting.defaultValue);
-    } else {
-        repeatList.SetCurSel(value);
-        if (value == 0) {
-            delayLabel.EnableWindow(FALSE);
-            delayList.EnableWindow(FALSE);
-        }
-    }
-
-    if (!ReadSetting(kDelaySetting, &value) || !IsValidSetting(kDelaySetting, value)) {
-        WriteSetting(kDelaySetting, kDelaySetting.defaultValue);
-        delayList.SetCurSel(kDelaySetting.defaultValue);
-    } else {
-        delayList.SetCurSel(value);
-    }
-
-    // Click Sound shows on only while the platform's own click is on too.
-    bool read = ReadSetting(kSoundSetting, &value);
-    if (read && value == 1 && IsSystemKeyClickOn())
-        clickSoundBox.SetCheck(BST_CHECKED);
-    else if (!read || value != 0)
-        WriteSetting(kSoundSetting, kSoundSetting.defaultValue);
-
-    read = ReadSetting(kCloseSkSetting, &value);
-    if (read && value == 1)
-        closeSoftKeyboardBox.SetCheck(BST_CHECKED);
-    else if (!read || value != 0)
-        WriteSetting(kCloseSkSetting, kCloseSkSetting.defaultValue);
-
-    if (!ReadSetting(kStatusSetting, &value)) {
-        WriteSetting(kStatusSetting, kStatusSetting.defaultValue);
-        enableButton.EnableWindow(FALSE);
-    } else if (value == 0) {
+    if (settings.status == 0) {
         statusPicture.SetBitmap(keyboardOffPicture);
         DisableSettingControls();
         GotoDlgCtrl(&enableButton);
-    } else {
-        if (value != 1)
-            WriteSetting(kStatusSetting, kStatusSetting.defaultValue);
-        enableButton.EnableWindow(FALSE);
-        GotoDlgCtrl(&testArea);
+        return;
     }
-
-    RegFlushKey(settingsKey);
+    enableButton.EnableWindow(FALSE);
+    // A first run, or a status not stored, leaves the focus where it is.
+    if (!settings.statusMissing)
+        GotoDlgCtrl(&testArea);
 }
 
 void SettingsDialog::PushAllSettings()
@@ -229,29 +151,20 @@ void SettingsDialog::PushAllSettings()
     PushSetting(IOCTL_KBD_SET_REPEAT_DELAY, delayIndex);
 }
 
-void SettingsDialog::EnableSettingControls()
-{
-    disableButton.EnableWindow(TRUE);
-    repeatLabel.EnableWindow(TRUE);
-    repeatList.EnableWindow(TRUE);
-    UpdateDelayControls();
-    clickSoundBox.EnableWindow(TRUE);
-    closeSoftKeyboardBox.EnableWindow(TRUE);
-    testAreaLabel.EnableWindow(TRUE);
-    testArea.EnableWindow(TRUE);
-}
+void SettingsDialog::EnableSettingControls() { SetSettingControls(TRUE); }
 
-void SettingsDialog::DisableSettingControls()
+void SettingsDialog::DisableSettingControls() { SetSettingControls(FALSE); }
+
+void SettingsDialog::SetSettingControls(BOOL enable)
 {
-    disableButton.EnableWindow(FALSE);
-    repeatLabel.EnableWindow(FALSE);
-    repeatList.EnableWindow(FALSE);
-    delayLabel.EnableWindow(FALSE);
-    delayList.EnableWindow(FALSE);
-    clickSoundBox.EnableWindow(FALSE);
-    closeSoftKeyboardBox.EnableWindow(FALSE);
-    testAreaLabel.EnableWindow(FALSE);
-    testArea.EnableWindow(FALSE);
+    // In the order they are switched; the delay's two also follow the repeat rate.
+    CWnd *controls[] = {&disableButton, &repeatLabel,          &repeatList,    &delayLabel, &delayList,
+                        &clickSoundBox, &closeSoftKeyboardBox, &testAreaLabel, &testArea};
+    bool repeating = repeatIndex != 0;
+    for (CWnd *control : controls) {
+        bool delayControl = control == &delayLabel || control == &delayList;
+        control->EnableWindow(enable && (repeating || !delayControl));
+    }
 }
 
 void SettingsDialog::UpdateDelayControls()
@@ -335,9 +248,7 @@ void SettingsDialog::OnDelay()
 
 void SettingsDialog::EndSettings()
 {
-    RegFlushKey(settingsKey);
-    RegCloseKey(settingsKey);
-    settingsKey = nullptr;
+    CloseSettings();
     DestroyWindow();
 }
 

@@ -6,13 +6,7 @@
 #include "afxwin.h"
 #include "afxext.h"
 #include "resource.h"
-#include "registrynames.h"
-
-// The settings key, open while the settings dialog lives.
-extern HKEY settingsKey;
-
-// The platform's click for hardware buttons; off when it cannot be read.
-bool IsSystemKeyClickOn();
+#include "settingsstore.h"
 
 class SettingsDialog : public CDialog {
 public:
@@ -32,18 +26,23 @@ protected:
     void PushAllSettings();
     void EnableSettingControls();
     void DisableSettingControls();
+    // Both of the above: one list of the controls that follow the keyboard's state.
+    void SetSettingControls(BOOL enable);
     void UpdateDelayControls();
     void PushSetting(DWORD code, DWORD value);
-    void StoreSetting(const KeyboardSetting &setting, DWORD value);
-    bool ReadSetting(const KeyboardSetting &setting, DWORD *value);
-    void WriteSetting(const KeyboardSetting &setting, DWORD value);
     void EndSettings();
 
+    // Enable: keyboard on, click as the box shows.
     void OnEnable();
+    // Disable: keyboard off, setting controls disabled.
     void OnDisable();
+    // Click Sound: toggled, or the user sent to the platform's sound settings.
     void OnClickSound();
+    // Close Software Keyboard: toggled.
     void OnCloseSoftKeyboard();
+    // Repeat Rate chosen; Off also disables the delay.
     void OnRepeatRate();
+    // Delay Until Repeat chosen.
     void OnDelay();
 
     CStatic statusPicture;
