@@ -16,12 +16,6 @@ constexpr DWORD IOCTL_KBD_SET_REPEAT_DELAY = KeyboardControlCode(0x803);
 constexpr DWORD IOCTL_KBD_POLL_PALETTE_KEY = KeyboardControlCode(0x804);
 constexpr DWORD IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD = KeyboardControlCode(0x806);
 
-static_assert(IOCTL_KBD_SET_STATE == 0x222006, "driver contract");
-static_assert(IOCTL_KBD_SET_REPEAT_RATE == 0x22200A, "driver contract");
-static_assert(IOCTL_KBD_SET_REPEAT_DELAY == 0x22200E, "driver contract");
-static_assert(IOCTL_KBD_POLL_PALETTE_KEY == 0x222012, "driver contract");
-static_assert(IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD == 0x22201A, "driver contract");
-
 // IOCTL_KBD_SET_STATE input
 constexpr DWORD KBD_STATE_OFF = 0;
 constexpr DWORD KBD_STATE_ON = 1;
