@@ -54,19 +54,19 @@ HWND ControlPanel::Start()
     return dialog;
 }
 
+HWND ControlPanel::StartPastStartUp()
+{
+    Start();
+    NewDriverCalls();
+    NewCalls();
+    return dialog;
+}
+
 void ControlPanel::End(int command)
 {
     SendMessageW(dialog, WM_COMMAND, command, 0);
     // The framework's loop would end here; take its quit message.
     PumpMessages(0);
-}
-
-void ControlPanel::Click(int id) { SendMessageW(Item(id), BM_CLICK, 0, 0); }
-
-void ControlPanel::Choose(int comboId, int index)
-{
-    SendMessageW(Item(comboId), CB_SETCURSEL, index, 0);
-    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(comboId)));
 }
 
 DWORD ControlPanel::Stored(const wchar_t *name) const
@@ -110,14 +110,6 @@ bool ControlPanel::PictureIs(int bitmapId) const
     std::vector<BYTE> a = Pixels(shown), b = Pixels(expected);
     DeleteObject(expected);
     return !a.empty() && a == b;
-}
-
-std::vector<std::string> ControlPanel::NewDriverCalls()
-{
-    std::vector<std::string> calls = DriverControlCalls();
-    std::vector<std::string> fresh(calls.begin() + std::min(driverSeen, calls.size()), calls.end());
-    driverSeen = calls.size();
-    return fresh;
 }
 
 std::vector<std::wstring> RegistryWrites(const std::vector<CeCall> &calls)

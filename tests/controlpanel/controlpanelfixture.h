@@ -13,7 +13,7 @@
 extern const wchar_t kSettingsPath[];   // HKLM, as the test writes it
 extern const wchar_t kVolumePath[];     // HKCU
 
-class ControlPanel : public ::testing::Test {
+class ControlPanel : public ::testing::Test, protected DialogDriver, protected DriverJournalCursor {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -25,27 +25,20 @@ protected:
 
     // InitInstance as the framework runs it; the settings dialog's window.
     HWND Start();
+    // Start, with the start-up's pushes and calls already looked at.
+    HWND StartPastStartUp();
     // OK or Cancel on the dialog; the window is gone afterwards.
     void End(int command = IDOK);
 
-    HWND Item(int id) const { return GetDlgItem(dialog, id); }
-    void Click(int id);
-    void Choose(int comboId, int index);
-    bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
-    int Selection(int comboId) const { return static_cast<int>(SendMessageW(Item(comboId), CB_GETCURSEL, 0, 0)); }
     DWORD Stored(const wchar_t *name) const;
     bool IsStored(const wchar_t *name) const;
     // The picture shows bitmap id (compared pixel by pixel).
     bool PictureIs(int bitmapId) const;
 
-    // Driver lines and the CE journal's calls since the last look.
-    std::vector<std::string> NewDriverCalls();
+    // The CE journal's calls since the last look.
     std::vector<CeCall> NewCalls() { return CeJournalTake(); }
 
     std::unique_ptr<ControlPanelApp> app;
-    HWND dialog = nullptr;
-    size_t driverSeen = 0;
 };
 
 // "RegSetValueExW STATUS=1"-style lines of the writes among calls, and the

@@ -17,7 +17,7 @@ const int kCommandBar = 0xE800, kAbout = 57664;
 
 using Lines = std::vector<std::string>;
 
-class Pelorin : public ::testing::Test {
+class Pelorin : public ::testing::Test, protected DialogDriver, protected DriverJournalCursor {
 protected:
     void SetUp() override
     {
@@ -34,39 +34,21 @@ protected:
     HWND StartPelorin()
     {
         program = StartProgram(L"Pelorin.exe");
-        window = WaitForWindow(kTitle);
-        return window;
+        dialog = WaitForWindow(kTitle);
+        return dialog;
     }
     DWORD EndPelorin(int command)
     {
-        PostMessageW(window, WM_COMMAND, command, 0);
+        PostMessageW(dialog, WM_COMMAND, command, 0);
         return WaitProgram(program);
     }
-    HWND Item(int id) const { return GetDlgItem(window, id); }
-    void Click(int id) { SendMessageW(Item(id), BM_CLICK, 0, 0); }
-    void Choose(int id, int index)
-    {
-        SendMessageW(Item(id), CB_SETCURSEL, index, 0);
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(id)));
-    }
-    bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     DWORD Stored(const wchar_t *name) const
     {
         DWORD value = 0xDEADBEEF;
         EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsPath, name, &value)) << Narrow(name);
         return value;
     }
-    Lines NewDriverCalls()
-    {
-        Lines calls = DriverControlCalls();
-        Lines fresh(calls.begin() + std::min(seen, calls.size()), calls.end());
-        seen = calls.size();
-        return fresh;
-    }
-
     Program program;
-    HWND window = nullptr;
-    size_t seen = 0;
 };
 
 const Lines kDefaultPushes = {"IOCTL_KBD_SET_STATE 1", "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 0",
@@ -77,15 +59,27 @@ const Lines kDefaultPushes = {"IOCTL_KBD_SET_STATE 1", "IOCTL_KBD_SET_CLOSE_SOFT
 TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
 {
     ASSERT_NE(StartPelorin(), nullptr);
-    int controls = 0;
+    // The eleven controls in tab order; the lists and the picture show no caption of their own.
+    struct Control { int id; const wchar_t *caption; } expected[] = {
+        {1009, nullptr}, {kEnable, L"Enable"}, {kDisable, L"Disable"}, {1014, L"Repeat Rate"}, {kRepeat, nullptr},
+        {1015, L"Delay Until Repeat"}, {kDelay, nullptr}, {kClickSound, L"Click Sound"},
+        {kCloseSoftKeyboard, L"Close Software Keyboard"}, {1017, L"Test Area"}, {1008, L""},
+    };
+    size_t controls = 0;
     HWND bar = nullptr;
-    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) == kCommandBar)
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetDlgCtrlID(child) == kCommandBar) {
             bar = child;
-        else if (IsWindowVisible(child))
-            ++controls;
+        } else if (IsWindowVisible(child) && controls++ < ARRAYSIZE(expected)) {
+            const Control &c = expected[controls - 1];
+            EXPECT_EQ(GetDlgCtrlID(child), c.id) << "control " << controls;
+            wchar_t caption[64] = {};
+            GetWindowTextW(child, caption, ARRAYSIZE(caption));
+            if (c.caption)
+                EXPECT_STREQ(caption, c.caption) << c.id;
+        }
     }
-    EXPECT_EQ(controls, 11);
+    EXPECT_EQ(controls, ARRAYSIZE(expected));
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return NewDriverCalls().size() == 0 && DriverControlCalls().size() >= 4; }));
     Lines journal = DriverJournal();
@@ -105,13 +99,13 @@ TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
     EXPECT_NE(GetDlgItem(about, 1019), nullptr);
     // On the screen: the product name in red.
     EXPECT_TRUE(WaitUntil([&] { return CountScreenPixels(about, RGB(0xFF, 0, 0)) > 20; }, 3000));
-    EXPECT_FALSE(IsWindowEnabled(window)) << "modal over the settings";
+    EXPECT_FALSE(IsWindowEnabled(dialog)) << "modal over the settings";
     PostMessageW(about, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForWindowGone(about));
-    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(IsWindow(dialog));
 
     // The OK in the caption (on the desktop, its close box).
-    PostMessageW(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(WaitProgram(program), 0u);
     journal = DriverJournal();
     EXPECT_EQ(journal.back(), "PLN_Close");
@@ -137,14 +131,8 @@ TEST_F(Pelorin, ClickSoundWaitsForTheUserToTurnOnThePlatformClick)
     EXPECT_TRUE(NewDriverCalls().empty());
     EXPECT_EQ(Stored(L"SOUND"), 0u);
 
-    HWND hardwareButtons = GetDlgItem(sounds, 1000);
-    EXPECT_EQ(SendMessageW(hardwareButtons, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    SendMessageW(hardwareButtons, BM_CLICK, 0, 0);
-    DWORD key = 0;
-    EXPECT_TRUE(ReadRegistryDword(HKEY_CURRENT_USER, kVolumePath, L"Key", &key));
-    EXPECT_EQ(key, 0x10002u);
-    PostMessageW(sounds, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitForWindowGone(sounds));
+    EXPECT_EQ(SendMessageW(GetDlgItem(sounds, 1000), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    TurnOnHardwareButtonClick(sounds);
 
     // The next try turns the click on.
     Click(kClickSound);
@@ -156,7 +144,7 @@ TEST_F(Pelorin, ClickSoundWaitsForTheUserToTurnOnThePlatformClick)
     // Turning it off in the platform's page again: off at the next start.
     EXPECT_EQ(EndPelorin(IDOK), 0u);
     WriteRegistryDword(HKEY_CURRENT_USER, kVolumePath, L"Key", 0);
-    seen = 0;
+    driverSeen = 0;
     ResetSystemState();
     WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsPath, L"SOUND", 1);
     ASSERT_NE(StartPelorin(), nullptr);
@@ -184,7 +172,7 @@ TEST_F(Pelorin, EachChangeIsOnePushAndTheNextStartShowsIt)
     EXPECT_EQ(EndPelorin(IDCANCEL), 0u);
 
     ASSERT_NE(StartPelorin(), nullptr);
-    ASSERT_TRUE(WaitUntil([&] { return DriverControlCalls().size() >= seen + 4; }));
+    ASSERT_TRUE(WaitUntil([&] { return DriverControlCalls().size() >= driverSeen + 4; }));
     EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 0", "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 1",
                                        "IOCTL_KBD_SET_REPEAT_RATE 3", "IOCTL_KBD_SET_REPEAT_DELAY 0"}));
     EXPECT_EQ(SendMessageW(Item(kRepeat), CB_GETCURSEL, 0, 0), 3);

@@ -19,6 +19,9 @@ const Lines kStartUpPushesOf(int state, int closeSk, int repeat, int delay)
             "IOCTL_KBD_SET_REPEAT_DELAY " + std::to_string(delay)};
 }
 
+// The keyboard pictures, on and off.
+const int kOnPicture = 131, kOffPicture = 130;
+
 const int kSettingControls[] = {IDC_DISABLE, IDC_REPEAT_LABEL, IDC_REPEAT_RATE, IDC_DELAY_LABEL, IDC_DELAY,
                                 IDC_CLICK_SOUND, IDC_CLOSE_SOFT_KEYBOARD, IDC_TEST_LABEL, IDC_TEST_AREA};
 
@@ -56,14 +59,39 @@ TEST_F(ControlPanel, FirstRunCreatesTheKeyWithTheDefaultsAndPushesThem)
     EXPECT_EQ(Selection(IDC_DELAY), 1);
     EXPECT_FALSE(Checked(IDC_CLICK_SOUND));
     EXPECT_FALSE(Checked(IDC_CLOSE_SOFT_KEYBOARD));
-    EXPECT_TRUE(PictureIs(IDB_KEYBOARD_ON));
-    EXPECT_FALSE(PictureIs(IDB_KEYBOARD_OFF));
+    EXPECT_TRUE(PictureIs(kOnPicture));
+    EXPECT_FALSE(PictureIs(kOffPicture));
 
     EXPECT_EQ(NewDriverCalls(), kStartUpPushesOf(1, 0, 2, 1));
 }
 
-TEST_F(ControlPanel, ListsHoldTheRatesAndDelaysInIndexOrder)
+TEST_F(ControlPanel, ResourcesAndListsHoldTheirTextsByTheirIds)
 {
+    HMODULE module = GetModuleHandleW(nullptr);
+    struct Text { UINT id; const wchar_t *text; } strings[] = {
+        {1, L"About"},
+        {2, L"Help"},
+        {57664, L"About the program"},
+        {57665, L"Off"},
+        {57666, L"Slow"},
+        {57667, L"Medium"},
+        {57668, L"Fast"},
+        {57669, L"Short"},
+        {57670, L"Medium"},
+        {57671, L"Long"},
+        {57672, L"You must Enable sounds for Hardware buttons first!"},
+        {57673, L"Info"},
+    };
+    for (const Text &t : strings) {
+        wchar_t text[128] = {};
+        LoadStringW(module, t.id, text, ARRAYSIZE(text));
+        EXPECT_STREQ(text, t.text) << t.id;
+    }
+    // Types 5 dialog, 14 icon group, 2 bitmap.
+    struct Resource { WORD type, id; } resources[] = {{5, 102}, {5, 129}, {14, 128}, {2, 130}, {2, 131}, {2, 132}};
+    for (const Resource &r : resources)
+        EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(r.id), MAKEINTRESOURCEW(r.type)), nullptr) << r.id;
+
     ASSERT_NE(Start(), nullptr);
     HWND repeat = Item(IDC_REPEAT_RATE), delay = Item(IDC_DELAY);
     ASSERT_EQ(SendMessageW(repeat, CB_GETCOUNT, 0, 0), 4);
@@ -176,22 +204,20 @@ TEST_F(ControlPanel, StoredOffDisablesTheSettingsAndPushesStateZeroFirst)
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(IDC_ENABLE));
     EXPECT_EQ(GetFocus(), Item(IDC_ENABLE));
-    EXPECT_TRUE(PictureIs(IDB_KEYBOARD_OFF));
+    EXPECT_TRUE(PictureIs(kOffPicture));
     EXPECT_EQ(NewDriverCalls(), kStartUpPushesOf(0, 1, 3, 0));
 }
 
 TEST_F(ControlPanel, EnableAndDisableSwitchTheKeyboardAndMoveTheFocus)
 {
     StoreSettings(1, 0, 1, 0, 0);
-    ASSERT_NE(Start(), nullptr);
-    NewDriverCalls();
-    NewCalls();
+    ASSERT_NE(StartPastStartUp(), nullptr);
 
     Click(IDC_DISABLE);
     EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 0"}));
     EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"STATUS=0", L"flush"}));
     EXPECT_EQ(Stored(L"STATUS"), 0u);
-    EXPECT_TRUE(PictureIs(IDB_KEYBOARD_OFF));
+    EXPECT_TRUE(PictureIs(kOffPicture));
     for (int id : kSettingControls)
         EXPECT_FALSE(Enabled(id)) << id;
     EXPECT_TRUE(Enabled(IDC_ENABLE));
@@ -200,7 +226,7 @@ TEST_F(ControlPanel, EnableAndDisableSwitchTheKeyboardAndMoveTheFocus)
     Click(IDC_ENABLE);
     EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 1"}));
     EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"STATUS=1", L"flush"}));
-    EXPECT_TRUE(PictureIs(IDB_KEYBOARD_ON));
+    EXPECT_TRUE(PictureIs(kOnPicture));
     EXPECT_FALSE(Enabled(IDC_ENABLE));
     EXPECT_EQ(GetFocus(), Item(IDC_TEST_AREA));
     // Repeat is still Off: the delay stays disabled.
@@ -219,32 +245,57 @@ TEST_F(ControlPanel, EnableAndDisableSwitchTheKeyboardAndMoveTheFocus)
     EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 2"}));
 }
 
-TEST_F(ControlPanel, ClickSoundOnAndOffWithThePlatformClickOn)
+TEST_F(ControlPanel, EachChangeIsPushedThenStoredAndFlushed)
 {
     SetSystemKeyClick(0x10002);
-    ASSERT_NE(Start(), nullptr);
-    NewDriverCalls();
-    NewCalls();
-
-    Click(IDC_CLICK_SOUND);
-    EXPECT_TRUE(Checked(IDC_CLICK_SOUND));
-    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 2"}));
-    EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"SOUND=1", L"flush"}));
-    EXPECT_EQ(Stored(L"SOUND"), 1u);
-
-    Click(IDC_CLICK_SOUND);
-    EXPECT_FALSE(Checked(IDC_CLICK_SOUND));
-    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 1"}));
-    EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"SOUND=0", L"flush"}));
+    ASSERT_NE(StartPastStartUp(), nullptr);
+    struct Change {
+        int id, index;  // a list choice, or -1 for a click
+        const char *pushed;
+        const wchar_t *stored;
+        bool checked;  // the box afterwards
+        bool delayOn;  // Delay Until Repeat afterwards
+    } changes[] = {
+        {IDC_CLICK_SOUND, -1, "IOCTL_KBD_SET_STATE 2", L"SOUND=1", true, true},
+        {IDC_CLICK_SOUND, -1, "IOCTL_KBD_SET_STATE 1", L"SOUND=0", false, true},
+        {IDC_CLOSE_SOFT_KEYBOARD, -1, "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 1", L"CLOSESK=1", true, true},
+        {IDC_CLOSE_SOFT_KEYBOARD, -1, "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 0", L"CLOSESK=0", false, true},
+        {IDC_REPEAT_RATE, 0, "IOCTL_KBD_SET_REPEAT_RATE 0", L"REPEAT=0", false, false},
+        {IDC_REPEAT_RATE, 3, "IOCTL_KBD_SET_REPEAT_RATE 3", L"REPEAT=3", false, true},
+        {IDC_DELAY, 2, "IOCTL_KBD_SET_REPEAT_DELAY 2", L"DELAY=2", false, true},
+    };
+    for (const Change &c : changes) {
+        SCOPED_TRACE(c.pushed);
+        if (c.index < 0)
+            Click(c.id);
+        else
+            Choose(c.id, c.index);
+        EXPECT_EQ(NewDriverCalls(), Lines({c.pushed}));
+        std::vector<CeCall> calls = NewCalls();
+        EXPECT_EQ(RegistryWrites(calls), Steps({c.stored, L"flush"}));
+        size_t push = calls.size(), store = calls.size();
+        for (size_t i = calls.size(); i-- > 0;) {
+            if (calls[i].function == L"DeviceIoControl")
+                push = i;
+            if (calls[i].function == L"RegSetValueExW")
+                store = i;
+        }
+        EXPECT_LT(push, store) << "pushed first";
+        if (c.index < 0)
+            EXPECT_EQ(Checked(c.id), c.checked);
+        EXPECT_EQ(Enabled(IDC_DELAY), c.delayOn);
+        EXPECT_EQ(Enabled(IDC_DELAY_LABEL), c.delayOn);
+    }
     EXPECT_EQ(Stored(L"SOUND"), 0u);
+    EXPECT_EQ(Stored(L"CLOSESK"), 0u);
+    EXPECT_EQ(Stored(L"REPEAT"), 3u);
+    EXPECT_EQ(Stored(L"DELAY"), 2u);
 }
 
 TEST_F(ControlPanel, ClickSoundWithThePlatformClickOffSendsTheUserToTheSoundSettings)
 {
     RemoveSystemKeyClick();
-    ASSERT_NE(Start(), nullptr);
-    NewDriverCalls();
-    NewCalls();
+    ASSERT_NE(StartPastStartUp(), nullptr);
 
     // The message box runs its own loop on this thread; another thread reads
     // the box's check while the message shows, then answers it.
@@ -284,56 +335,12 @@ TEST_F(ControlPanel, ClickSoundWithThePlatformClickOffSendsTheUserToTheSoundSett
     // The platform's page is up; turning its click on lets the next try pass.
     HWND page = WaitForWindow(L"Sounds & Notifications");
     ASSERT_NE(page, nullptr);
-    SendMessageW(GetDlgItem(page, 1000), BM_CLICK, 0, 0);
-    DWORD key = 0;
-    EXPECT_TRUE(ReadRegistryDword(HKEY_CURRENT_USER, kVolumePath, L"Key", &key));
-    EXPECT_EQ(key, 0x10002u);
-    PostMessageW(page, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitForWindowGone(page));
+    TurnOnHardwareButtonClick(page);
 
     Click(IDC_CLICK_SOUND);
     EXPECT_TRUE(Checked(IDC_CLICK_SOUND));
     EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 2"}));
     EXPECT_EQ(Stored(L"SOUND"), 1u);
-}
-
-TEST_F(ControlPanel, CloseSoftwareKeyboardToggles)
-{
-    ASSERT_NE(Start(), nullptr);
-    NewDriverCalls();
-    NewCalls();
-    Click(IDC_CLOSE_SOFT_KEYBOARD);
-    EXPECT_TRUE(Checked(IDC_CLOSE_SOFT_KEYBOARD));
-    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 1"}));
-    EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"CLOSESK=1", L"flush"}));
-    Click(IDC_CLOSE_SOFT_KEYBOARD);
-    EXPECT_FALSE(Checked(IDC_CLOSE_SOFT_KEYBOARD));
-    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 0"}));
-    EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"CLOSESK=0", L"flush"}));
-}
-
-TEST_F(ControlPanel, RepeatRateOffAndBackAndDelay)
-{
-    ASSERT_NE(Start(), nullptr);
-    NewDriverCalls();
-    NewCalls();
-
-    Choose(IDC_REPEAT_RATE, 0);
-    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_REPEAT_RATE 0"}));
-    EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"REPEAT=0", L"flush"}));
-    EXPECT_FALSE(Enabled(IDC_DELAY));
-    EXPECT_FALSE(Enabled(IDC_DELAY_LABEL));
-
-    Choose(IDC_REPEAT_RATE, 3);
-    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_REPEAT_RATE 3"}));
-    EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"REPEAT=3", L"flush"}));
-    EXPECT_TRUE(Enabled(IDC_DELAY));
-    EXPECT_TRUE(Enabled(IDC_DELAY_LABEL));
-    EXPECT_EQ(Stored(L"DELAY"), 1u) << "the delay stays as it was";
-
-    Choose(IDC_DELAY, 2);
-    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_REPEAT_DELAY 2"}));
-    EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"DELAY=2", L"flush"}));
 }
 
 TEST_F(ControlPanel, OkAndCancelFlushCloseAndTheNextStartShowsTheLastChanges)
@@ -384,5 +391,17 @@ TEST_F(ControlPanel, WithoutTheDeviceTheSettingsAreStillShownAndStored)
     EXPECT_EQ(Stored(L"REPEAT"), 1u);
     EXPECT_EQ(Stored(L"STATUS"), 0u);
     EXPECT_TRUE(Enabled(IDC_ENABLE));
-    EXPECT_TRUE(DriverControlCalls().empty());
+    // Every push was still made, on no device, and failed.
+    std::vector<std::pair<DWORD, DWORD>> pushes;
+    for (const CeCall &c : NewCalls()) {
+        if (c.function != L"DeviceIoControl")
+            continue;
+        DWORD input = 0xDEADBEEF;
+        if (c.data.size() == sizeof(input))
+            CopyMemory(&input, c.data.data(), sizeof(input));
+        pushes.emplace_back(c.type, input);
+        EXPECT_EQ(c.result, 0);
+    }
+    EXPECT_EQ(pushes, (std::vector<std::pair<DWORD, DWORD>>{
+                          {0x222006, 1}, {0x22201A, 0}, {0x22200A, 2}, {0x22200E, 1}, {0x22200A, 1}, {0x222006, 0}}));
 }

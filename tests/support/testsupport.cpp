@@ -4,6 +4,8 @@
 #include "testsupport.h"
 #include <tlhelp32.h>
 #include <strsafe.h>
+#include <gtest/gtest.h>
+#include <algorithm>
 
 namespace {
 
@@ -341,4 +343,28 @@ int CountScreenPixels(HWND window, COLORREF colour)
     DeleteObject(bitmap);
     DeleteDC(dc);
     return count;
+}
+
+void DialogDriver::Choose(int comboId, int index) const
+{
+    SendMessageW(Item(comboId), CB_SETCURSEL, index, 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(comboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(comboId)));
+}
+
+std::vector<std::string> DriverJournalCursor::NewDriverCalls()
+{
+    std::vector<std::string> calls = DriverControlCalls();
+    std::vector<std::string> fresh(calls.begin() + std::min(driverSeen, calls.size()), calls.end());
+    driverSeen = calls.size();
+    return fresh;
+}
+
+void TurnOnHardwareButtonClick(HWND page)
+{
+    SendMessageW(GetDlgItem(page, 1000), BM_CLICK, 0, 0);
+    DWORD key = 0;
+    EXPECT_TRUE(ReadRegistryDword(HKEY_CURRENT_USER, L"ControlPanel\\Volume", L"Key", &key));
+    EXPECT_EQ(key, 0x10002u);
+    PostMessageW(page, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForWindowGone(page));
 }

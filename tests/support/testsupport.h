@@ -77,4 +77,30 @@ int CountScreenPixels(HWND window, COLORREF colour);
 
 std::string Narrow(const std::wstring &text);
 
+// A dialog of this process or another, driven through its controls as a
+// user would.
+struct DialogDriver {
+    HWND dialog = nullptr;
+
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    void Click(int id) const { SendMessageW(Item(id), BM_CLICK, 0, 0); }
+    // A list choice, with the notification the list sends its dialog.
+    void Choose(int comboId, int index) const;
+    bool Checked(int id) const { return SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    bool Enabled(int id) const { return IsWindowEnabled(Item(id)) != FALSE; }
+    int Selection(int comboId) const { return static_cast<int>(SendMessageW(Item(comboId), CB_GETCURSEL, 0, 0)); }
+};
+
+// A cursor over the stand-in driver's control calls.
+struct DriverJournalCursor {
+    size_t driverSeen = 0;
+
+    // The control calls since the last look.
+    std::vector<std::string> NewDriverCalls();
+};
+
+// The platform's sound settings page: its click for hardware buttons turned
+// on (the registry shows it), then the page closed.
+void TurnOnHardwareButtonClick(HWND page);
+
 #endif
