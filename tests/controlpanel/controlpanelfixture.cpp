@@ -21,8 +21,7 @@ void ControlPanel::TearDown()
         End(IDCANCEL);
     CeJournalStop();
     if (app)
-        app->ExitInstance();
-    app.reset();
+        Exit();
     deviceHandle = INVALID_HANDLE_VALUE;
     if (activationHandle)
         DeactivateDevice(activationHandle);
@@ -62,25 +61,18 @@ HWND ControlPanel::StartPastStartUp()
     return dialog;
 }
 
+void ControlPanel::Exit()
+{
+    app->ExitInstance();
+    app.reset();
+    deviceHandle = INVALID_HANDLE_VALUE;
+}
+
 void ControlPanel::End(int command)
 {
     SendMessageW(dialog, WM_COMMAND, command, 0);
     // The framework's loop would end here; take its quit message.
     PumpMessages(0);
-}
-
-DWORD ControlPanel::Stored(const wchar_t *name) const
-{
-    DWORD value = 0xDEADBEEF, type = 0;
-    EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsPath, name, &value, &type)) << Narrow(name);
-    EXPECT_EQ(type, DWORD(REG_DWORD)) << Narrow(name);
-    return value;
-}
-
-bool ControlPanel::IsStored(const wchar_t *name) const
-{
-    std::vector<BYTE> data;
-    return ReadRegistryBytes(HKEY_LOCAL_MACHINE, kSettingsPath, name, &data);
 }
 
 static std::vector<BYTE> Pixels(HBITMAP bitmap)

@@ -29,9 +29,9 @@ protected:
     HWND StartPastStartUp();
     // OK or Cancel on the dialog; the window is gone afterwards.
     void End(int command = IDOK);
+    // ExitInstance as the framework runs it; then the application object goes.
+    void Exit();
 
-    DWORD Stored(const wchar_t *name) const;
-    bool IsStored(const wchar_t *name) const;
     // The picture shows bitmap id (compared pixel by pixel).
     bool PictureIs(int bitmapId) const;
 

@@ -76,12 +76,8 @@ TEST_F(ControlPanel, CommandBarHoldsAboutAboveTheElevenControls)
     TBBUTTON close = {};
     SendMessageW(bar, TB_GETBUTTON, count - 1, reinterpret_cast<LPARAM>(&close));
     EXPECT_EQ(close.idCommand, IDCANCEL);
-    RECT r = {};
-    SendMessageW(bar, TB_GETRECT, IDCANCEL, reinterpret_cast<LPARAM>(&r));
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     NewCalls();
-    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(bar, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(TapToolbarButton(bar, IDCANCEL));
     PumpMessages(50);
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(RegistryWrites(NewCalls()), std::vector<std::wstring>({L"flush", L"close"}));
@@ -128,12 +124,7 @@ TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
     });
     // A tap on the command bar's About: the dialog does not handle it; it goes
     // on to the application.
-    HWND bar = GetDlgItem(dialog, 0xE800);
-    RECT r = {};
-    SendMessageW(bar, TB_GETRECT, ID_ABOUT, reinterpret_cast<LPARAM>(&r));
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(bar, WM_LBUTTONUP, 0, at);
+    EXPECT_TRUE(TapToolbarButton(GetDlgItem(dialog, 0xE800), ID_ABOUT));
     PumpMessages(0);
     user.join();
     EXPECT_TRUE(modal);
@@ -155,15 +146,12 @@ TEST_F(ControlPanel, ExitClosesTheDeviceOnlyWhenItIsOpen)
     End();
     NewCalls();
     ASSERT_NE(deviceHandle, INVALID_HANDLE_VALUE);
-    app->ExitInstance();
+    Exit();
     std::vector<CeCall> calls = NewCalls();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].function, L"CloseHandle");
     EXPECT_EQ(calls[0].path, L"PLN1:");
     EXPECT_NE(calls[0].result, 0);
-    app.reset();
-    deviceHandle = INVALID_HANDLE_VALUE;
-    DriverJournal();
 
     // The driver cannot be loaded: nothing to close.
     DeactivateDevice(activationHandle);
@@ -174,7 +162,7 @@ TEST_F(ControlPanel, ExitClosesTheDeviceOnlyWhenItIsOpen)
     EXPECT_EQ(deviceHandle, INVALID_HANDLE_VALUE);
     End();
     NewCalls();
-    app->ExitInstance();
+    Exit();
     EXPECT_TRUE(NewCalls().empty());
 }
 

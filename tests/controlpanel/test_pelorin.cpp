@@ -42,12 +42,6 @@ protected:
         PostMessageW(dialog, WM_COMMAND, command, 0);
         return WaitProgram(program);
     }
-    DWORD Stored(const wchar_t *name) const
-    {
-        DWORD value = 0xDEADBEEF;
-        EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsPath, name, &value)) << Narrow(name);
-        return value;
-    }
     Program program;
 };
 
@@ -89,11 +83,7 @@ TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
     EXPECT_EQ(Lines(journal.begin() + 2, journal.begin() + 6), kDefaultPushes);
 
     // A tap on the bar's About button.
-    RECT r = {};
-    ASSERT_TRUE(SendMessageW(bar, TB_GETRECT, kAbout, reinterpret_cast<LPARAM>(&r)));
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(bar, WM_LBUTTONUP, 0, at);
+    ASSERT_TRUE(TapToolbarButton(bar, kAbout));
     HWND about = WaitForWindow(L"About Corvane Pelorin");
     ASSERT_NE(about, nullptr);
     EXPECT_NE(GetDlgItem(about, 1019), nullptr);
@@ -129,7 +119,7 @@ TEST_F(Pelorin, ClickSoundWaitsForTheUserToTurnOnThePlatformClick)
     ASSERT_NE(sounds, nullptr);
     EXPECT_TRUE(WaitUntil([&] { return !Checked(kClickSound); }));
     EXPECT_TRUE(NewDriverCalls().empty());
-    EXPECT_EQ(Stored(L"SOUND"), 0u);
+    EXPECT_EQ(StoredSetting(L"SOUND"), 0u);
 
     EXPECT_EQ(SendMessageW(GetDlgItem(sounds, 1000), BM_GETCHECK, 0, 0), BST_UNCHECKED);
     TurnOnHardwareButtonClick(sounds);
@@ -138,7 +128,7 @@ TEST_F(Pelorin, ClickSoundWaitsForTheUserToTurnOnThePlatformClick)
     Click(kClickSound);
     EXPECT_TRUE(Checked(kClickSound));
     EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 2"}));
-    EXPECT_EQ(Stored(L"SOUND"), 1u);
+    EXPECT_EQ(StoredSetting(L"SOUND"), 1u);
     EXPECT_EQ(FindWindowW(L"#32770", L"Info"), nullptr);
 
     // Turning it off in the platform's page again: off at the next start.
@@ -150,7 +140,7 @@ TEST_F(Pelorin, ClickSoundWaitsForTheUserToTurnOnThePlatformClick)
     ASSERT_NE(StartPelorin(), nullptr);
     ASSERT_TRUE(WaitUntil([&] { return DriverControlCalls().size() >= 4; }));
     EXPECT_FALSE(Checked(kClickSound));
-    EXPECT_EQ(Stored(L"SOUND"), 0u);
+    EXPECT_EQ(StoredSetting(L"SOUND"), 0u);
     EXPECT_EQ(EndPelorin(IDCANCEL), 0u);
 }
 
@@ -185,5 +175,5 @@ TEST_F(Pelorin, EachChangeIsOnePushAndTheNextStartShowsIt)
     Click(kEnable);
     EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 2"}));
     EXPECT_EQ(EndPelorin(IDOK), 0u);
-    EXPECT_EQ(Stored(L"STATUS"), 1u);
+    EXPECT_EQ(StoredSetting(L"STATUS"), 1u);
 }

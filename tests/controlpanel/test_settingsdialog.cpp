@@ -45,11 +45,11 @@ TEST_F(ControlPanel, FirstRunCreatesTheKeyWithTheDefaultsAndPushesThem)
     for (const CeCall &c : calls)
         created |= c.function == L"RegCreateKeyExW" && c.path == L"HKLM\\Software\\Corvane\\Pelorin";
     EXPECT_TRUE(created);
-    EXPECT_EQ(Stored(L"STATUS"), 1u);
-    EXPECT_EQ(Stored(L"REPEAT"), 2u);
-    EXPECT_EQ(Stored(L"DELAY"), 1u);
-    EXPECT_EQ(Stored(L"SOUND"), 0u);
-    EXPECT_EQ(Stored(L"CLOSESK"), 0u);
+    EXPECT_EQ(StoredSetting(L"STATUS"), 1u);
+    EXPECT_EQ(StoredSetting(L"REPEAT"), 2u);
+    EXPECT_EQ(StoredSetting(L"DELAY"), 1u);
+    EXPECT_EQ(StoredSetting(L"SOUND"), 0u);
+    EXPECT_EQ(StoredSetting(L"CLOSESK"), 0u);
 
     // On, Medium, Medium, both boxes clear, every setting control usable.
     EXPECT_FALSE(Enabled(IDC_ENABLE));
@@ -69,18 +69,9 @@ TEST_F(ControlPanel, ResourcesAndListsHoldTheirTextsByTheirIds)
 {
     HMODULE module = GetModuleHandleW(nullptr);
     struct Text { UINT id; const wchar_t *text; } strings[] = {
-        {1, L"About"},
-        {2, L"Help"},
-        {57664, L"About the program"},
-        {57665, L"Off"},
-        {57666, L"Slow"},
-        {57667, L"Medium"},
-        {57668, L"Fast"},
-        {57669, L"Short"},
-        {57670, L"Medium"},
-        {57671, L"Long"},
-        {57672, L"You must Enable sounds for Hardware buttons first!"},
-        {57673, L"Info"},
+        {1, L"About"},      {2, L"Help"},   {57664, L"About the program"}, {57665, L"Off"},     {57666, L"Slow"},
+        {57667, L"Medium"}, {57668, L"Fast"}, {57669, L"Short"},           {57670, L"Medium"}, {57671, L"Long"},
+        {57672, L"You must Enable sounds for Hardware buttons first!"},    {57673, L"Info"},
     };
     for (const Text &t : strings) {
         wchar_t text[128] = {};
@@ -141,8 +132,8 @@ TEST_F(ControlPanel, ValuesThatAreNotFourByteNumbersReadAsMissing)
 
     ASSERT_NE(Start(), nullptr);
     EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"REPEAT=2", L"DELAY=1", L"STATUS=1", L"flush"}));
-    EXPECT_EQ(Stored(L"DELAY"), 1u);
-    EXPECT_EQ(Stored(L"STATUS"), 1u);
+    EXPECT_EQ(StoredSetting(L"DELAY"), 1u);
+    EXPECT_EQ(StoredSetting(L"STATUS"), 1u);
     EXPECT_TRUE(Checked(IDC_CLOSE_SOFT_KEYBOARD));
     EXPECT_EQ(NewDriverCalls(), kStartUpPushesOf(1, 1, 2, 1));
 }
@@ -183,7 +174,8 @@ TEST_F(ControlPanel, PlatformClickIsOnOnlyForOneAnd65538)
     struct Case {
         DWORD value;
         bool on;
-    } cases[] = {{1, true}, {0x10002, true}, {0, false}, {2, false}, {0x10000, false}, {0x10001, false}};
+    } cases[] = {{1, true},         {0x10002, true},  {0, false},          {2, false},
+                 {0x10000, false},  {0x10001, false}, {0xFFFFFFFF, false}};
     for (const Case &c : cases) {
         SetSystemKeyClick(c.value);
         EXPECT_EQ(IsSystemKeyClickOn(), c.on) << c.value;
@@ -216,7 +208,7 @@ TEST_F(ControlPanel, EnableAndDisableSwitchTheKeyboardAndMoveTheFocus)
     Click(IDC_DISABLE);
     EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 0"}));
     EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"STATUS=0", L"flush"}));
-    EXPECT_EQ(Stored(L"STATUS"), 0u);
+    EXPECT_EQ(StoredSetting(L"STATUS"), 0u);
     EXPECT_TRUE(PictureIs(kOffPicture));
     for (int id : kSettingControls)
         EXPECT_FALSE(Enabled(id)) << id;
@@ -286,10 +278,10 @@ TEST_F(ControlPanel, EachChangeIsPushedThenStoredAndFlushed)
         EXPECT_EQ(Enabled(IDC_DELAY), c.delayOn);
         EXPECT_EQ(Enabled(IDC_DELAY_LABEL), c.delayOn);
     }
-    EXPECT_EQ(Stored(L"SOUND"), 0u);
-    EXPECT_EQ(Stored(L"CLOSESK"), 0u);
-    EXPECT_EQ(Stored(L"REPEAT"), 3u);
-    EXPECT_EQ(Stored(L"DELAY"), 2u);
+    EXPECT_EQ(StoredSetting(L"SOUND"), 0u);
+    EXPECT_EQ(StoredSetting(L"CLOSESK"), 0u);
+    EXPECT_EQ(StoredSetting(L"REPEAT"), 3u);
+    EXPECT_EQ(StoredSetting(L"DELAY"), 2u);
 }
 
 TEST_F(ControlPanel, ClickSoundWithThePlatformClickOffSendsTheUserToTheSoundSettings)
@@ -330,7 +322,7 @@ TEST_F(ControlPanel, ClickSoundWithThePlatformClickOffSendsTheUserToTheSoundSett
     }
     EXPECT_TRUE(started);
     EXPECT_TRUE(NewDriverCalls().empty());
-    EXPECT_EQ(Stored(L"SOUND"), 0u);
+    EXPECT_EQ(StoredSetting(L"SOUND"), 0u);
 
     // The platform's page is up; turning its click on lets the next try pass.
     HWND page = WaitForWindow(L"Sounds & Notifications");
@@ -340,7 +332,7 @@ TEST_F(ControlPanel, ClickSoundWithThePlatformClickOffSendsTheUserToTheSoundSett
     Click(IDC_CLICK_SOUND);
     EXPECT_TRUE(Checked(IDC_CLICK_SOUND));
     EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_STATE 2"}));
-    EXPECT_EQ(Stored(L"SOUND"), 1u);
+    EXPECT_EQ(StoredSetting(L"SOUND"), 1u);
 }
 
 TEST_F(ControlPanel, OkAndCancelFlushCloseAndTheNextStartShowsTheLastChanges)
@@ -361,9 +353,7 @@ TEST_F(ControlPanel, OkAndCancelFlushCloseAndTheNextStartShowsTheLastChanges)
         EXPECT_EQ(app->m_pMainWnd, nullptr);
         EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"flush", L"close"})) << command;
         EXPECT_EQ(settingsKey, nullptr);
-        app->ExitInstance();
-        app.reset();
-        deviceHandle = INVALID_HANDLE_VALUE;
+        Exit();
         NewDriverCalls();
 
         ASSERT_NE(Start(), nullptr);
@@ -374,9 +364,7 @@ TEST_F(ControlPanel, OkAndCancelFlushCloseAndTheNextStartShowsTheLastChanges)
         EXPECT_TRUE(Enabled(IDC_ENABLE));
         EXPECT_EQ(NewDriverCalls(), command == IDOK ? kStartUpPushesOf(0, 1, 1, 0) : kStartUpPushesOf(0, 1, 3, 2));
         End(command);
-        app->ExitInstance();
-        app.reset();
-        deviceHandle = INVALID_HANDLE_VALUE;
+        Exit();
     }
 }
 
@@ -388,8 +376,8 @@ TEST_F(ControlPanel, WithoutTheDeviceTheSettingsAreStillShownAndStored)
     EXPECT_EQ(deviceHandle, INVALID_HANDLE_VALUE);
     Choose(IDC_REPEAT_RATE, 1);
     Click(IDC_DISABLE);
-    EXPECT_EQ(Stored(L"REPEAT"), 1u);
-    EXPECT_EQ(Stored(L"STATUS"), 0u);
+    EXPECT_EQ(StoredSetting(L"REPEAT"), 1u);
+    EXPECT_EQ(StoredSetting(L"STATUS"), 0u);
     EXPECT_TRUE(Enabled(IDC_ENABLE));
     // Every push was still made, on no device, and failed.
     std::vector<std::pair<DWORD, DWORD>> pushes;

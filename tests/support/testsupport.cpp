@@ -2,6 +2,7 @@
 // own calls never show in the CE call journal of the code under test.
 #define CEPLATFORM_IMPL
 #include "testsupport.h"
+#include <commctrl.h>
 #include <tlhelp32.h>
 #include <strsafe.h>
 #include <gtest/gtest.h>
@@ -345,6 +346,15 @@ int CountScreenPixels(HWND window, COLORREF colour)
     return count;
 }
 
+DWORD StoredSetting(const wchar_t *name)
+{
+    DWORD value = 0xDEADBEEF, type = 0;
+    EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, L"Software\\Corvane\\Pelorin", name, &value, &type))
+        << Narrow(name);
+    EXPECT_EQ(type, DWORD(REG_DWORD)) << Narrow(name);
+    return value;
+}
+
 void DialogDriver::Choose(int comboId, int index) const
 {
     SendMessageW(Item(comboId), CB_SETCURSEL, index, 0);
@@ -357,6 +367,17 @@ std::vector<std::string> DriverJournalCursor::NewDriverCalls()
     std::vector<std::string> fresh(calls.begin() + std::min(driverSeen, calls.size()), calls.end());
     driverSeen = calls.size();
     return fresh;
+}
+
+bool TapToolbarButton(HWND bar, int command)
+{
+    RECT r = {};
+    if (!SendMessageW(bar, TB_GETRECT, command, reinterpret_cast<LPARAM>(&r)))
+        return false;
+    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(bar, WM_LBUTTONUP, 0, at);
+    return true;
 }
 
 void TurnOnHardwareButtonClick(HWND page)

@@ -77,6 +77,9 @@ int CountScreenPixels(HWND window, COLORREF colour);
 
 std::string Narrow(const std::wstring &text);
 
+// A keyboard setting of the settings key, read back as a REG_DWORD.
+DWORD StoredSetting(const wchar_t *name);
+
 // A dialog of this process or another, driven through its controls as a
 // user would.
 struct DialogDriver {
@@ -98,6 +101,10 @@ struct DriverJournalCursor {
     // The control calls since the last look.
     std::vector<std::string> NewDriverCalls();
 };
+
+// A tap posted to the middle of a toolbar's button for this command; false
+// when the bar has no such button.
+bool TapToolbarButton(HWND bar, int command);
 
 // The platform's sound settings page: its click for hardware buttons turned
 // on (the registry shows it), then the page closed.
