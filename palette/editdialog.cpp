@@ -1,22 +1,9 @@
 // The EditDialog, where a button is chosen and the texts are kept or dropped,
 // and the TextEntryDialog, where one button's new text is typed.
 #include <windows.h>
-#include <aygshell.h>
 #include "kadenza.h"
 #include "resource.h"
 #include "registrynames.h"
-
-HWND editedButton;
-
-namespace {
-
-void InitShellDialog(HWND dialog)
-{
-    SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
-    SHInitDialog(&info);
-}
-
-} // namespace
 
 INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -52,8 +39,9 @@ INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     }
     if (id >= IDC_TWIN1 && id < IDC_TWIN1 + kButtonCount) {
-        editedButton = GetDlgItem(dialog, id);
-        RunDialog(IDD_TEXTENTRY, paletteWindow, TextEntryDialogProc);
+        // The twin being edited travels as the TextEntryDialog's parameter.
+        HWND editedButton = GetDlgItem(dialog, id);
+        RunDialog(IDD_TEXTENTRY, paletteWindow, TextEntryDialogProc, reinterpret_cast<LPARAM>(editedButton));
         return TRUE;
     }
     return FALSE;
@@ -64,6 +52,8 @@ INT_PTR CALLBACK TextEntryDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     wchar_t source[kTextUnits] = {};
     wchar_t result[kTextUnits] = {};
     if (message == WM_INITDIALOG) {
+        HWND editedButton = reinterpret_cast<HWND>(lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         InitShellDialog(dialog);
         GetWindowTextW(editedButton, source, kTextUnits);
         UnescapeAmpersands(source, result, kTextUnits);
@@ -72,6 +62,7 @@ INT_PTR CALLBACK TextEntryDialogProc(HWND dialog, UINT message, WPARAM wParam, L
     }
     if (message != WM_COMMAND)
         return FALSE;
+    HWND editedButton = reinterpret_cast<HWND>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (LOWORD(wParam)) {
     case IDOK:
     case IDC_ENTRY_OK:

@@ -229,7 +229,7 @@ TEST_F(Palette, EveryWayOutEndsWithAPollOfZeroBeforeClosingTheDevice)
     for (Way &way : ways) {
         SetForegroundWindow(receiver);
         StartPaletteHere();
-        HWND menu = menuBar;
+        HWND menu = program.menuBar;
         ASSERT_NE(menu, nullptr);
         CeJournalStart();
         way.end(this);
@@ -305,7 +305,7 @@ TEST_F(Palette, WithoutResourcesReportsTheMenuBarAndStillPollsAndEnds)
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);
     EXPECT_EQ(answer.text, L"SHCreateMenuBar Failed");
-    EXPECT_EQ(menuBar, nullptr);
+    EXPECT_EQ(program.menuBar, nullptr);
     EXPECT_EQ(paletteDialog, nullptr);
     SetForegroundWindow(paletteWindow);
     ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == paletteWindow; }));
