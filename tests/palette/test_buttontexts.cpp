@@ -203,37 +203,28 @@ TEST_F(ButtonTexts, EmojiAndAmpersandAreStoredAndTypedWhole)
     EXPECT_TRUE(WaitUntil([&] { return Received() == entered; }, 3000)) << Narrow(Received());
 }
 
-TEST(CaptionForm, EscapeAndUnescape)
+TEST(CaptionForm, BothWaysInWholeCharactersWithinTheCaption)
 {
-    wchar_t out[kTextUnits];
-    UnescapeAmpersands(L"a&&b&", out, kTextUnits);
-    EXPECT_STREQ(out, L"a&b");
-    UnescapeAmpersands(L"&x", out, kTextUnits);
-    EXPECT_STREQ(out, L"x");
-    EscapeAmpersands(L"a&b&", out, kTextUnits);
-    EXPECT_STREQ(out, L"a&&b&&");
-}
-
-TEST(CaptionForm, EntryTooLongWhenEscapedKeepsWholeCharactersThatFit)
-{
-    wchar_t out[kTextUnits];
-    std::wstring ampersands(127, L'&');
-    EscapeAmpersands(ampersands.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), std::wstring(126, L'&')) << "63 whole \"&&\", never half of one";
-
-    std::wstring fits = std::wstring(125, L'b') + L"&";
-    EscapeAmpersands(fits.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), std::wstring(125, L'b') + L"&&") << "127 units fit";
-    std::wstring odd = std::wstring(126, L'b') + L"&c";
-    EscapeAmpersands(odd.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), std::wstring(126, L'b')) << "\"&&\" does not fit after 126 units";
-
-    std::wstring emoji = std::wstring(125, L'b') + L"\U0001F600";
-    EscapeAmpersands(emoji.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), emoji) << "a pair that fits stays";
-    emoji = std::wstring(126, L'b') + L"\U0001F600";
-    EscapeAmpersands(emoji.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), std::wstring(126, L'b')) << "a pair that does not fit goes whole";
+    const std::wstring b125(125, L'b'), b126(126, L'b'), emoji = L"\U0001F600";
+    struct Case {
+        bool escape;
+        std::wstring source, result;
+        const char *why;
+    } cases[] = {
+        {false, L"a&&b&", L"a&b", "\"&&\" is one \"&\", a final \"&\" is dropped"},
+        {false, L"&x", L"x", "the unit after a \"&\" is kept"},
+        {true, L"a&b&", L"a&&b&&", "every \"&\" doubled"},
+        {true, std::wstring(127, L'&'), std::wstring(126, L'&'), "63 whole \"&&\", never half of one"},
+        {true, b125 + L"&", b125 + L"&&", "127 units fit"},
+        {true, b126 + L"&c", b126, "\"&&\" does not fit after 126 units"},
+        {true, b125 + emoji, b125 + emoji, "a pair that fits stays"},
+        {true, b126 + emoji, b126, "a pair that does not fit goes whole"},
+    };
+    for (const Case &c : cases) {
+        wchar_t out[kTextUnits];
+        (c.escape ? EscapeAmpersands : UnescapeAmpersands)(c.source.c_str(), out, kTextUnits);
+        EXPECT_EQ(std::wstring(out), c.result) << c.why;
+    }
 }
 
 TEST_F(ButtonTexts, LongestTextIsSavedAndReadBackWholeAndManyAmpersandsAreShortened)
