@@ -87,6 +87,12 @@ TEST_F(Palette, ResourcesHoldEveryControlTextAndPlace)
         GetClientRect(t.dialog, &client);
         EXPECT_EQ(client.right, size.right) << "template " << t.id;
         EXPECT_EQ(client.bottom, size.bottom) << "template " << t.id;
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(t.dialog, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        HDC screen = GetDC(nullptr);
+        EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72)) << "8 points, template " << t.id;
+        ReleaseDC(nullptr, screen);
+        EXPECT_STREQ(font.lfFaceName, L"Tahoma") << "template " << t.id;
     }
     HWND palette = templates[0].dialog, about = templates[1].dialog, edit = templates[2].dialog,
          entry = templates[3].dialog;
