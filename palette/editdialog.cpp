@@ -1,89 +1,129 @@
 // The EditDialog, where a button is chosen and the texts are kept or dropped,
 // and the TextEntryDialog, where one button's new text is typed.
 #include <windows.h>
-#include <aygshell.h>
 #include "kadenza.h"
 #include "resource.h"
 #include "registrynames.h"
 
-HWND editedButton;
-
 namespace {
 
-void InitShellDialog(HWND dialog)
+// Each twin starts with its palette button's caption; no key is captured.
+void InitEditDialog(HWND dialog)
 {
-    SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
-    SHInitDialog(&info);
+    InitShellDialog(dialog);
+    for (int n = 1; n <= kButtonCount; ++n) {
+        wchar_t text[kTextUnits] = {};
+        GetDlgItemTextW(paletteDialog, IDC_BUTTON1 + n - 1, text, kTextUnits);
+        SetDlgItemTextW(dialog, IDC_TWIN1 + n - 1, text);
+    }
+    captureAllowed = 0;
+}
+
+// OK and the Done control: the twins' texts go to the palette and the store.
+void OnEditOk(HWND dialog, int id)
+{
+    SaveButtonTexts(dialog);
+    EndDialog(dialog, id);
+    captureAllowed = 1;
+}
+
+// Cancel: the edits are dropped.
+void OnEditCancel(HWND dialog, int id)
+{
+    EndDialog(dialog, id);
+    captureAllowed = 1;
+}
+
+// Default: the twins show the defaults; nothing changes until OK.
+void OnDefault(HWND dialog)
+{
+    for (int n = 1; n <= kButtonCount; ++n)
+        SetDlgItemTextW(dialog, IDC_TWIN1 + n - 1, DefaultButtonTexts[n - 1]);
+}
+
+// A twin: its new text is typed in the TextEntryDialog, given the twin.
+void OnTwin(HWND dialog, int id)
+{
+    HWND editedButton = GetDlgItem(dialog, id);
+    RunDialog(IDD_TEXTENTRY, paletteWindow, TextEntryDialogProc, reinterpret_cast<LPARAM>(editedButton));
+}
+
+bool OnEditCommand(HWND dialog, int id)
+{
+    switch (id) {
+    case IDOK:
+    case IDC_EDIT_OK:
+        OnEditOk(dialog, id);
+        return true;
+    case IDCANCEL:
+    case IDC_EDIT_CANCEL:
+        OnEditCancel(dialog, id);
+        return true;
+    case IDC_EDIT_DEFAULT:
+        OnDefault(dialog);
+        return true;
+    }
+    if (id >= IDC_TWIN1 && id < IDC_TWIN1 + kButtonCount) {
+        OnTwin(dialog, id);
+        return true;
+    }
+    return false;
+}
+
+// The twin being edited, kept with the TextEntryDialog.
+HWND EditedButton(HWND entryDialog) { return reinterpret_cast<HWND>(GetWindowLongPtrW(entryDialog, DWLP_USER)); }
+
+// The entry shows the twin's caption as plain text: "&&" as one "&".
+void InitTextEntry(HWND dialog, HWND editedButton)
+{
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(editedButton));
+    InitShellDialog(dialog);
+    wchar_t source[kTextUnits] = {};
+    wchar_t result[kTextUnits] = {};
+    GetWindowTextW(editedButton, source, kTextUnits);
+    UnescapeAmpersands(source, result, kTextUnits);
+    SetDlgItemTextW(dialog, IDC_ENTRY_TEXT, result);
+}
+
+// OK: the typed text, in caption form, becomes the twin's caption.
+void OnEntryOk(HWND dialog, int id)
+{
+    wchar_t source[kTextUnits] = {};
+    wchar_t result[kTextUnits] = {};
+    GetDlgItemTextW(dialog, IDC_ENTRY_TEXT, source, kTextUnits);
+    EscapeAmpersands(source, result, kTextUnits);
+    SetWindowTextW(EditedButton(dialog), result);
+    EndDialog(dialog, id);
 }
 
 } // namespace
 
-INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
-    if (message == WM_INITDIALOG) {
-        InitShellDialog(dialog);
-        for (int n = 1; n <= kButtonCount; ++n) {
-            wchar_t text[kTextUnits] = {};
-            GetDlgItemTextW(paletteDialog, IDC_BUTTON1 + n - 1, text, kTextUnits);
-            SetDlgItemTextW(dialog, IDC_TWIN1 + n - 1, text);
-        }
-        captureAllowed = 0;
+    switch (message) {
+    case WM_INITDIALOG:
+        InitEditDialog(dialog);
         return TRUE;
-    }
-    if (message != WM_COMMAND)
-        return FALSE;
-
-    int id = LOWORD(wParam);
-    switch (id) {
-    case IDOK:
-    case IDC_EDIT_OK:
-        SaveButtonTexts(dialog);
-        EndDialog(dialog, id);
-        captureAllowed = 1;
-        return TRUE;
-    case IDCANCEL:
-    case IDC_EDIT_CANCEL:
-        EndDialog(dialog, id);
-        captureAllowed = 1;
-        return TRUE;
-    case IDC_EDIT_DEFAULT:
-        for (int n = 1; n <= kButtonCount; ++n)
-            SetDlgItemTextW(dialog, IDC_TWIN1 + n - 1, DefaultButtonTexts[n - 1]);
-        return TRUE;
-    }
-    if (id >= IDC_TWIN1 && id < IDC_TWIN1 + kButtonCount) {
-        editedButton = GetDlgItem(dialog, id);
-        RunDialog(IDD_TEXTENTRY, paletteWindow, TextEntryDialogProc);
-        return TRUE;
+    case WM_COMMAND:
+        return OnEditCommand(dialog, LOWORD(wParam)) ? TRUE : FALSE;
     }
     return FALSE;
 }
 
 INT_PTR CALLBACK TextEntryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    wchar_t source[kTextUnits] = {};
-    wchar_t result[kTextUnits] = {};
     if (message == WM_INITDIALOG) {
-        InitShellDialog(dialog);
-        GetWindowTextW(editedButton, source, kTextUnits);
-        UnescapeAmpersands(source, result, kTextUnits);
-        SetDlgItemTextW(dialog, IDC_ENTRY_TEXT, result);
+        InitTextEntry(dialog, reinterpret_cast<HWND>(lParam));
         return TRUE;
     }
     if (message != WM_COMMAND)
         return FALSE;
-    switch (LOWORD(wParam)) {
-    case IDOK:
-    case IDC_ENTRY_OK:
-        GetDlgItemTextW(dialog, IDC_ENTRY_TEXT, source, kTextUnits);
-        EscapeAmpersands(source, result, kTextUnits);
-        SetWindowTextW(editedButton, result);
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    case IDCANCEL:
-    case IDC_ENTRY_CANCEL:
-        EndDialog(dialog, LOWORD(wParam));
-        return TRUE;
-    }
-    return FALSE;
+    int id = LOWORD(wParam);
+    if (id == IDOK || id == IDC_ENTRY_OK)
+        OnEntryOk(dialog, id);
+    else if (id == IDCANCEL || id == IDC_ENTRY_CANCEL)
+        EndDialog(dialog, id);  // the twin keeps its caption
+    else
+        return FALSE;
+    return TRUE;
 }

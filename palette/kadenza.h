@@ -3,6 +3,7 @@
 #define PALETTE_KADENZA_H
 
 #include <windows.h>
+#include "captiontext.h"
 
 constexpr UINT_PTR kKeyPollTimer = 666;
 constexpr UINT kKeyPollInterval = 5;  // ms
@@ -10,14 +11,17 @@ constexpr int kPaletteX = 20, kPaletteY = 80, kPaletteWidth = 203, kPaletteHeigh
 constexpr int kTitleUnits = 100;
 constexpr DWORD kQuitKey = 15;
 
-extern HINSTANCE instance;
-extern wchar_t title[kTitleUnits];
-extern wchar_t className[kTitleUnits];
+// What start-up records besides the palette's named handles and flag.
+struct PaletteProgram {
+    HINSTANCE instance;
+    wchar_t title[kTitleUnits];
+    wchar_t className[kTitleUnits];
+    HWND menuBar;  // null when SHCreateMenuBar failed
+};
+extern PaletteProgram program;
 extern HWND paletteWindow;
 extern HWND paletteDialog;
-extern HWND menuBar;
 extern DWORD captureAllowed;
-extern HWND editedButton;
 
 // Start-up, up to the message loop. FindRunningPalette loads the title and
 // class name and brings a running palette to the front; StartPalette creates
@@ -31,8 +35,12 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TextEntryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// A modal dialog from a template of the program.
-INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure);
+// A dialog template of the program's resources, or null when it is missing.
+LPCDLGTEMPLATEW FindDialogTemplate(int templateId);
+// A modal dialog from a template of the program; param reaches WM_INITDIALOG.
+INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure, LPARAM param = 0);
+// The shell's full-screen layout with a Done control, keyboard panel down.
+void InitShellDialog(HWND dialog);
 
 // The key poll, one WM_TIMER tick.
 void PollKey();
@@ -40,14 +48,8 @@ void PollKey();
 int ButtonForKey(DWORD keyCode);
 // Hides the palette, types button n's caption into the window in front, ends.
 void TypeButtonText(HWND dialog, int button);
-// The characters that a caption types: "&&" is one "&", a final "&" ends it.
-// Returns the number of characters (at most 127).
-UINT BuildCharacterList(const wchar_t *caption, UINT *characters, UINT *shiftStates);
 
 void LoadButtonTexts(HWND dialog);
 void SaveButtonTexts(HWND editDialog);
-// Caption form and back. Both results are zero-terminated within resultUnits.
-void UnescapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits);
-void EscapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits);
 
 #endif

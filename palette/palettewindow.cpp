@@ -8,19 +8,16 @@
 #include "driverlink.h"
 #include "registrynames.h"
 
-HINSTANCE instance;
-wchar_t title[kTitleUnits];
-wchar_t className[kTitleUnits];
+PaletteProgram program;
 HWND paletteWindow;
 HWND paletteDialog;
-HWND menuBar;
 DWORD captureAllowed = 1;
 
 bool FindRunningPalette(HINSTANCE inst)
 {
-    LoadStringW(inst, IDS_TITLE, title, kTitleUnits);
-    LoadStringW(inst, IDS_CLASS, className, kTitleUnits);
-    HWND running = FindWindowW(className, title);
+    LoadStringW(inst, IDS_TITLE, program.title, kTitleUnits);
+    LoadStringW(inst, IDS_CLASS, program.className, kTitleUnits);
+    HWND running = FindWindowW(program.className, program.title);
     if (!running)
         return false;
     SetForegroundWindow(running);
@@ -29,17 +26,17 @@ bool FindRunningPalette(HINSTANCE inst)
 
 bool StartPalette(HINSTANCE inst, int showCommand)
 {
-    instance = inst;
+    program.instance = inst;
     WNDCLASSW wc = {};
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = PaletteWindowProc;
     wc.hInstance = inst;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = className;
+    wc.lpszClassName = program.className;
     RegisterClassW(&wc);
 
-    HWND window = CreateWindowExW(WS_EX_CAPTIONOKBTN, className, title, WS_VISIBLE | WS_CAPTION, kPaletteX,
-                                  kPaletteY, kPaletteWidth, kPaletteHeight, nullptr, nullptr, inst, nullptr);
+    HWND window = CreateWindowExW(WS_EX_CAPTIONOKBTN, program.className, program.title, WS_VISIBLE | WS_CAPTION,
+                                  kPaletteX, kPaletteY, kPaletteWidth, kPaletteHeight, nullptr, nullptr, inst, nullptr);
     if (!window)
         return false;
     paletteWindow = window;
@@ -53,26 +50,6 @@ bool StartPalette(HINSTANCE inst, int showCommand)
 
 namespace {
 
-// A dialog template of the program's resources, or null when it is missing.
-LPCDLGTEMPLATEW FindDialogTemplate(int templateId)
-{
-    HRSRC found = FindResourceW(instance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
-    HGLOBAL loaded = found ? LoadResource(instance, found) : nullptr;
-    return loaded ? static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)) : nullptr;
-}
-
-} // namespace
-
-INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure)
-{
-    LPCDLGTEMPLATEW dialogTemplate = FindDialogTemplate(templateId);
-    if (!dialogTemplate)
-        return -1;
-    return DialogBoxIndirectParamW(instance, dialogTemplate, parent, procedure, 0);
-}
-
-namespace {
-
 void CreatePaletteContents(HWND window)
 {
     paletteWindow = window;
@@ -82,16 +59,16 @@ void CreatePaletteContents(HWND window)
     mbi.hwndParent = window;
     mbi.dwFlags = 0;
     mbi.nToolBarId = IDM_MENU;
-    mbi.hInstRes = instance;
+    mbi.hInstRes = program.instance;
     if (!SHCreateMenuBar(&mbi))
         MessageBoxW(window, L"SHCreateMenuBar Failed", L"Error", MB_OK);
-    menuBar = mbi.hwndMB;
+    program.menuBar = mbi.hwndMB;
 
     RECT client;
     GetClientRect(window, &client);
     LPCDLGTEMPLATEW dialogTemplate = FindDialogTemplate(IDD_PALETTE);
     HWND dialog = dialogTemplate
-        ? CreateDialogIndirectParamW(instance, dialogTemplate, window, PaletteDialogProc, 0)
+        ? CreateDialogIndirectParamW(program.instance, dialogTemplate, window, PaletteDialogProc, 0)
         : nullptr;
     if (!dialog)
         return;
@@ -105,9 +82,9 @@ void ShutDown(HWND window)
     if (paletteDialog)
         DestroyWindow(paletteDialog);
     paletteDialog = nullptr;
-    if (menuBar)
-        DestroyWindow(menuBar);
-    menuBar = nullptr;
+    if (program.menuBar)
+        DestroyWindow(program.menuBar);
+    program.menuBar = nullptr;
     KillTimer(window, kKeyPollTimer);
 
     // The last poll tells the driver to stop capturing keys for us.
@@ -176,11 +153,9 @@ INT_PTR CALLBACK PaletteDialogProc(HWND dialog, UINT message, WPARAM wParam, LPA
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG: {
-        SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
-        SHInitDialog(&info);
+    case WM_INITDIALOG:
+        InitShellDialog(dialog);
         return TRUE;
-    }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(dialog, LOWORD(wParam));

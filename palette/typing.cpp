@@ -5,26 +5,6 @@
 #include "resource.h"
 #include "registrynames.h"
 
-UINT BuildCharacterList(const wchar_t *caption, UINT *characters, UINT *shiftStates)
-{
-    UINT count = 0;
-    for (int i = 0; i < kTextUnits - 1 && caption[i];) {
-        wchar_t unit = caption[i];
-        characters[count] = unit;
-        shiftStates[count] = KeyStateDownFlag;
-        ++count;
-        if (unit != L'&') {
-            ++i;
-            continue;
-        }
-        // "&&" is one "&"; a "&" at the end ends the text.
-        if (caption[i + 1] == 0)
-            break;
-        i += 2;
-    }
-    return count;
-}
-
 void TypeButtonText(HWND dialog, int button)
 {
     // Hiding hands the front back to the application the text is for.

@@ -8,6 +8,7 @@ repository root (the parent of this script's folder).
 
 import math
 import os
+import re
 import struct
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -28,21 +29,47 @@ KB_ARC = (170, 190, 230)
 ARC_WIDTH = 1.3               # px
 ARC_DROP_DU = 2.5             # arc runs this far below row 3's buttons
 
-# (glyph, x, y, w, h) in dialog units
-KB_ROWS = [
-    [("Q", 3, 16, 11, 11), ("W", 15, 14, 11, 11), ("E", 27, 12, 11, 11),
-     ("R", 40, 11, 11, 11), ("T", 54, 10, 11, 11), ("Y", 68, 10, 11, 11),
-     ("U", 81, 11, 11, 11), ("I", 95, 12, 11, 11), ("O", 108, 14, 11, 11),
-     ("P", 120, 16, 11, 11)],
-    [("A", 3, 39, 11, 11), ("S", 15, 37, 11, 11), ("D", 27, 35, 11, 11),
-     ("F", 40, 34, 11, 11), ("G", 54, 33, 11, 11), ("H", 68, 33, 11, 11),
-     ("J", 81, 34, 11, 11), ("K", 95, 35, 11, 11), ("L", 108, 37, 11, 11),
-     ("up", 120, 38, 11, 11)],
-    [("Z", 4, 61, 13, 11), ("X", 18, 59, 13, 11), ("C", 32, 57, 13, 11),
-     ("V", 46, 56, 13, 11), ("B", 60, 55, 13, 11), ("N", 74, 56, 13, 11),
-     ("M", 88, 57, 13, 11), ("ret", 102, 59, 13, 11),
-     ("down", 116, 61, 13, 11)],
+# The key labels of the palette's first three rows, in button order: button n
+# sits just below label n, so each label is drawn above its button.
+KB_LABELS = [
+    ["Q", "W", "E", "R", "T", "Y", "U", "I", "O", "P"],
+    ["A", "S", "D", "F", "G", "H", "J", "K", "L", "up"],
+    ["Z", "X", "C", "V", "B", "N", "M", "ret", "down"],
 ]
+
+
+def palette_button_rects():
+    """Button n's (x, y, w, h) in dialog units, as the palette dialog of
+    palette/Kadenza.rc places it: the one place the positions are typed."""
+    with open(os.path.join(ROOT, "palette", "Kadenza.rc"), encoding="utf-8") as f:
+        rc = f.read()
+    start = rc.index("IDD_PALETTE DIALOG")
+    body = rc[start:rc.index("\nEND", start)]
+    rects = {}
+    pattern = (r'CONTROL\s+"(?:[^"\\]|\\.)*"\s*,\s*IDC_BUTTON1\s*\+\s*(\d+)\s*,.*,'
+               r'\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*,\s*(\d+)\s*$')
+    for line in body.splitlines():
+        m = re.match(pattern, line.strip())
+        if m:
+            n = int(m.group(1)) + 1
+            rects[n] = tuple(int(v) for v in m.groups()[1:])
+    if sorted(rects) != list(range(1, 39)):
+        raise SystemExit("Kadenza.rc: the palette dialog does not place buttons 1 to 38")
+    return rects
+
+
+def keyboard_rows():
+    """(glyph, x, y, w, h) in dialog units for the labelled rows."""
+    rects = palette_button_rects()
+    rows, n = [], 1
+    for labels in KB_LABELS:
+        row = []
+        for name in labels:
+            row.append((name,) + rects[n])
+            n += 1
+        rows.append(row)
+    return rows
+
 
 # Hand-made label font: '#' is ink.  All glyphs are 7 rows high.
 GLYPHS = {
@@ -543,7 +570,8 @@ def make_keyboard_bmp():
     def px_y(du):
         return (du - PIC_Y_DU) * DU_Y
 
-    for row in KB_ROWS:
+    kb_rows = keyboard_rows()
+    for row in kb_rows:
         for name, x, y, w, h in row:
             g = GLYPHS[name]
             gw, gh = len(g[0]), len(g)
@@ -553,7 +581,7 @@ def make_keyboard_bmp():
             c.glyph(name, left, bottom - gh + 1, KB_LABEL)
 
     # arc: a parabola just under row 3's button bottoms, highest in the middle
-    row3 = KB_ROWS[2]
+    row3 = kb_rows[2]
     xl = px_x(row3[0][1])
     xr = px_x(row3[-1][1] + row3[-1][3])
     xm = (xl + xr) / 2.0

@@ -36,6 +36,19 @@ void WriteRaw(int n, const std::vector<wchar_t> &units)
 
 std::wstring Caption(int n) { return ItemText(paletteDialog, IDC_BUTTON1 + n - 1); }
 
+// All 38 stored with their defaults at this size, and shown on the palette.
+void ExpectDefaultsStoredAndShown(size_t size)
+{
+    for (int n = 1; n <= 38; ++n) {
+        std::vector<BYTE> data = Stored(n);
+        std::vector<BYTE> expected(size);
+        const wchar_t *text = kButtons[n - 1].defaultText;
+        memcpy(expected.data(), text, wcslen(text) * sizeof(wchar_t));
+        EXPECT_EQ(data, expected) << "KZ" << n << ": the text, then zeros";
+        EXPECT_EQ(Caption(n), text) << "button " << n;
+    }
+}
+
 class ButtonTexts : public PaletteTest {
 protected:
     // Opens the EditDialog from the menu bar's "Edit" and runs the steps in it.
@@ -85,12 +98,7 @@ protected:
 TEST_F(ButtonTexts, FirstRunSeedsTheDefaultsAt14BytesAndShowsThem)
 {
     StartPaletteHere();
-    for (int n = 1; n <= 38; ++n) {
-        std::vector<BYTE> data = Stored(n);
-        EXPECT_EQ(data.size(), 14u) << "KZ" << n;
-        EXPECT_EQ(StoredText(n), DefaultButtonTexts[n - 1]);
-        EXPECT_EQ(Caption(n), DefaultButtonTexts[n - 1]);
-    }
+    ExpectDefaultsStoredAndShown(14);
 }
 
 TEST_F(ButtonTexts, MissingValueShowsEmptyAndMissingKz1ReseedsAll)
@@ -106,10 +114,7 @@ TEST_F(ButtonTexts, MissingValueShowsEmptyAndMissingKz1ReseedsAll)
 
     DeleteRegistryValue(HKEY_LOCAL_MACHINE, kKey, L"KZ1");
     StartPaletteHere();
-    for (int n = 1; n <= 38; ++n) {
-        EXPECT_EQ(Caption(n), DefaultButtonTexts[n - 1]);
-        EXPECT_EQ(Stored(n).size(), 14u);
-    }
+    ExpectDefaultsStoredAndShown(14);
 }
 
 TEST_F(ButtonTexts, SaveWritesAll38At256BytesAndCancelNothing)
@@ -129,7 +134,7 @@ TEST_F(ButtonTexts, SaveWritesAll38At256BytesAndCancelNothing)
     WriteRegistryString(HKEY_LOCAL_MACHINE, kKey, L"KZ9", L"x");
     Edit({Enter(9, L"changed"), Press(IDC_EDIT_DEFAULT), Press(IDC_EDIT_CANCEL)});
     EXPECT_EQ(Stored(9).size(), 4u);
-    EXPECT_EQ(Caption(9), DefaultButtonTexts[8]);
+    EXPECT_EQ(Caption(9), L"\\");
     EXPECT_EQ(Caption(3), L"a&&b");
 
     // The typed form: one "&".
@@ -147,11 +152,7 @@ TEST_F(ButtonTexts, DefaultThenOkStoresTheDefaultsAt256Bytes)
     WriteRegistryString(HKEY_LOCAL_MACHINE, kKey, L"KZ1", L"mine");
     StartPaletteHere();
     Edit({Press(IDC_EDIT_DEFAULT), Press(IDC_EDIT_OK)});
-    for (int n = 1; n <= 38; ++n) {
-        EXPECT_EQ(Stored(n).size(), 256u);
-        EXPECT_EQ(StoredText(n), DefaultButtonTexts[n - 1]);
-        EXPECT_EQ(Caption(n), DefaultButtonTexts[n - 1]);
-    }
+    ExpectDefaultsStoredAndShown(256);
 }
 
 TEST_F(ButtonTexts, EmptiedEntryStoresAnEmptyCaptionThatTypesNothing)
@@ -202,45 +203,46 @@ TEST_F(ButtonTexts, EmojiAndAmpersandAreStoredAndTypedWhole)
     EXPECT_TRUE(WaitUntil([&] { return Received() == entered; }, 3000)) << Narrow(Received());
 }
 
-TEST(CaptionForm, EscapeAndUnescape)
+TEST(CaptionForm, BothWaysInWholeCharactersWithinTheCaption)
 {
-    wchar_t out[kTextUnits];
-    UnescapeAmpersands(L"a&&b&", out, kTextUnits);
-    EXPECT_STREQ(out, L"a&b");
-    UnescapeAmpersands(L"&x", out, kTextUnits);
-    EXPECT_STREQ(out, L"x");
-    EscapeAmpersands(L"a&b&", out, kTextUnits);
-    EXPECT_STREQ(out, L"a&&b&&");
+    const std::wstring b125(125, L'b'), b126(126, L'b'), emoji = L"\U0001F600";
+    struct Case {
+        bool escape;
+        std::wstring source, result;
+        const char *why;
+    } cases[] = {
+        {false, L"a&&b&", L"a&b", "\"&&\" is one \"&\", a final \"&\" is dropped"},
+        {false, L"&x", L"x", "the unit after a \"&\" is kept"},
+        {true, L"a&b&", L"a&&b&&", "every \"&\" doubled"},
+        {true, std::wstring(127, L'&'), std::wstring(126, L'&'), "63 whole \"&&\", never half of one"},
+        {true, b125 + L"&", b125 + L"&&", "127 units fit"},
+        {true, b126 + L"&c", b126, "\"&&\" does not fit after 126 units"},
+        {true, b125 + emoji, b125 + emoji, "a pair that fits stays"},
+        {true, b126 + emoji, b126, "a pair that does not fit goes whole"},
+    };
+    for (const Case &c : cases) {
+        wchar_t out[kTextUnits];
+        (c.escape ? EscapeAmpersands : UnescapeAmpersands)(c.source.c_str(), out, kTextUnits);
+        EXPECT_EQ(std::wstring(out), c.result) << c.why;
+    }
 }
 
-TEST(CaptionForm, EntryTooLongWhenEscapedKeepsWholeCharactersThatFit)
+TEST_F(ButtonTexts, LongestTextIsSavedAndReadBackWholeAndManyAmpersandsAreShortened)
 {
-    wchar_t out[kTextUnits];
-    std::wstring ampersands(127, L'&');
-    EscapeAmpersands(ampersands.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), std::wstring(126, L'&')) << "63 whole \"&&\", never half of one";
-
-    std::wstring fits = std::wstring(125, L'b') + L"&";
-    EscapeAmpersands(fits.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), std::wstring(125, L'b') + L"&&") << "127 units fit";
-    std::wstring odd = std::wstring(126, L'b') + L"&c";
-    EscapeAmpersands(odd.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), std::wstring(126, L'b')) << "\"&&\" does not fit after 126 units";
-
-    std::wstring emoji = std::wstring(125, L'b') + L"\U0001F600";
-    EscapeAmpersands(emoji.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), emoji) << "a pair that fits stays";
-    emoji = std::wstring(126, L'b') + L"\U0001F600";
-    EscapeAmpersands(emoji.c_str(), out, kTextUnits);
-    EXPECT_EQ(std::wstring(out), std::wstring(126, L'b')) << "a pair that does not fit goes whole";
-}
-
-TEST_F(ButtonTexts, EntryOfManyAmpersandsIsShortenedNotOverrun)
-{
+    std::wstring longest;
+    for (int i = 0; i < 125; ++i)
+        longest += wchar_t(L'a' + i % 26);
+    longest += L"\U0001F600";  // 127 units, its pair the last two
     StartPaletteHere();
-    Edit({Enter(4, std::wstring(127, L'&')), Press(IDC_EDIT_OK)});
+    Edit({Enter(6, longest), Enter(4, std::wstring(127, L'&')), Press(IDC_EDIT_OK)});
+    EXPECT_EQ(StoredText(6), longest);
     EXPECT_EQ(StoredText(4), std::wstring(126, L'&'));
     EXPECT_EQ(Stored(4).size(), 256u);
+    DestroyWindow(paletteWindow);
+
+    StartPaletteHere();
+    EXPECT_EQ(Caption(6), longest);
+    EXPECT_EQ(Caption(4), std::wstring(126, L'&'));
 }
 
 TEST_F(ButtonTexts, OverlongOrUnterminatedStoredValueShowsItsFirst127Units)

@@ -23,13 +23,6 @@ namespace {
 static long ioCalls;
 void CountCalls(DWORD, const void *, const void *) { ++ioCalls; }
 
-// The typed form of each default text.
-std::wstring Typed(int button)
-{
-    std::wstring text = DefaultButtonTexts[button - 1];
-    return text == L"&&" ? L"&" : text;
-}
-
 class Palette : public PaletteTest {};
 class PaletteWithoutDevice : public PaletteTest {
 protected:
@@ -42,11 +35,8 @@ protected:
 
 TEST(KeyButtonMap, EveryCodeOfTheTableAndNothingElse)
 {
-    const DWORD codes[38] = {113, 119, 101, 114, 116, 121, 117, 105, 111, 112, 97, 115, 100,
-                             102, 103, 104, 106, 107, 108, 11, 122, 120, 99, 118, 98, 110,
-                             109, 10, 12, 16, 27, 32, 5, 8, 18, 19, 20, 21};
     for (int n = 1; n <= 38; ++n)
-        EXPECT_EQ(ButtonForKey(codes[n - 1]), n) << "code " << codes[n - 1];
+        EXPECT_EQ(ButtonForKey(kButtons[n - 1].key), n) << "code " << kButtons[n - 1].key;
     int mapped = 0;
     for (DWORD code = 0; code < 300; ++code)
         mapped += ButtonForKey(code) != 0;
@@ -55,18 +45,166 @@ TEST(KeyButtonMap, EveryCodeOfTheTableAndNothingElse)
     EXPECT_EQ(ButtonForKey(0xFFFFFFFF), 0);
 }
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The pixels a place in dialog units takes in the dialog, as left, top,
+// width, height: each mapped on its own, as dialogs place their controls.
+RECT Mapped(HWND dialog, const int (&place)[4])
+{
+    RECT r = {place[0], place[1], place[2], place[3]};
+    MapDialogRect(dialog, &r);
+    return r;
+}
+
+RECT Placed(HWND dialog, HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT *>(&r), 2);
+    return {r.left, r.top, r.right - r.left, r.bottom - r.top};
+}
+
+std::string Describe(const RECT &r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right) + "x" +
+           std::to_string(r.bottom);
+}
+
+// Every template as the resources build it: sizes, ids, captions and places
+// of the controls, the picture, the strings and the menu.
+TEST_F(Palette, ResourcesHoldEveryControlTextAndPlace)
+{
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    struct Template {
+        int id, width, height;
+        HWND dialog;
+    } templates[] = {{104, 143, 131, nullptr}, {103, 158, 158, nullptr}, {105, 156, 158, nullptr},
+                     {106, 151, 130, nullptr}};
+    for (Template &t : templates) {
+        t.dialog = CreateDialogParamW(inst, MAKEINTRESOURCEW(t.id), receiver, PlainDialogProc, 0);
+        ASSERT_NE(t.dialog, nullptr) << "template " << t.id;
+        RECT client, size = Mapped(t.dialog, {0, 0, t.width, t.height});
+        GetClientRect(t.dialog, &client);
+        EXPECT_EQ(client.right, size.right) << "template " << t.id;
+        EXPECT_EQ(client.bottom, size.bottom) << "template " << t.id;
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(t.dialog, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        HDC screen = GetDC(nullptr);
+        EXPECT_EQ(font.lfHeight, -MulDiv(8, GetDeviceCaps(screen, LOGPIXELSY), 72)) << "8 points, template " << t.id;
+        ReleaseDC(nullptr, screen);
+        EXPECT_STREQ(font.lfFaceName, L"Tahoma") << "template " << t.id;
+    }
+    HWND palette = templates[0].dialog, about = templates[1].dialog, edit = templates[2].dialog,
+         entry = templates[3].dialog;
+
+    for (int n = 1; n <= 38; ++n) {
+        const ButtonFacts &b = kButtons[n - 1];
+        HWND button = GetDlgItem(palette, 1001 + n), twin = GetDlgItem(edit, 1058 + n);
+        ASSERT_NE(button, nullptr) << "button " << n;
+        ASSERT_NE(twin, nullptr) << "twin " << n;
+        EXPECT_EQ(ItemText(palette, 1001 + n), b.templateCaption) << "button " << n;
+        EXPECT_EQ(ItemText(edit, 1058 + n), b.templateCaption) << "twin " << n;
+        EXPECT_EQ(Describe(Placed(palette, button)), Describe(Mapped(palette, b.palette))) << "button " << n;
+        EXPECT_EQ(Describe(Placed(edit, twin)), Describe(Mapped(edit, b.edit))) << "twin " << n;
+    }
+    EXPECT_EQ(GetDlgItem(palette, 1001), nullptr);
+    EXPECT_EQ(GetDlgItem(edit, 1097), nullptr) << "no twin of Quit";
+
+    struct Item {
+        HWND dialog;
+        int id;  // -1: found by its text
+        const wchar_t *text;
+        int place[4];
+    } items[] = {
+        {palette, 1040, L"Quit", {60, 94, 16, 10}},
+        {about, 1050, L"Kadenza", {58, 31, 41, 8}},
+        {about, -1, L"Version 2.0", {56, 41, 45, 8}},
+        {edit, -1, L"Please select the button to  edit:", {11, 6, 118, 10}},
+        {edit, 1042, L"OK", {20, 137, 30, 15}},
+        {edit, 1043, L"Cancel", {63, 137, 30, 15}},
+        {edit, 1053, L"Default", {106, 137, 30, 15}},
+        {entry, -1, L"Change the kadenza to:", {31, 27, 89, 12}},
+        {entry, 1098, L"", {54, 48, 42, 12}},
+        {entry, 1055, L"OK", {33, 75, 30, 14}},
+        {entry, 1056, L"Cancel", {82, 75, 30, 14}},
+    };
+    for (const Item &item : items) {
+        HWND control = item.id == -1 ? FindWindowExW(item.dialog, nullptr, nullptr, item.text)
+                                     : GetDlgItem(item.dialog, item.id);
+        EXPECT_NE(control, nullptr) << Narrow(item.text);
+        if (!control)
+            continue;
+        if (item.id != -1) {
+            EXPECT_EQ(ItemText(item.dialog, item.id), item.text);
+        }
+        EXPECT_EQ(Describe(Placed(item.dialog, control)), Describe(Mapped(item.dialog, item.place)))
+            << Narrow(item.text);
+    }
+    // The edit control draws its border as a client edge.
+    LONG entryStyle = GetWindowLongW(GetDlgItem(entry, 1098), GWL_STYLE);
+    LONG entryExStyle = GetWindowLongW(GetDlgItem(entry, 1098), GWL_EXSTYLE);
+    EXPECT_EQ(entryStyle & (ES_MULTILINE | ES_AUTOHSCROLL), ES_MULTILINE | ES_AUTOHSCROLL);
+    EXPECT_TRUE((entryStyle & WS_BORDER) || (entryExStyle & WS_EX_CLIENTEDGE)) << "a border";
+
+    // The keyboard picture under the palette's and the edit dialog's buttons.
+    for (HWND dialog : {palette, edit}) {
+        HBITMAP picture = nullptr;
+        for (HWND c = nullptr; !picture && (c = FindWindowExW(dialog, c, L"Static", nullptr));)
+            picture = reinterpret_cast<HBITMAP>(SendMessageW(c, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        BITMAP bitmap = {};
+        ASSERT_NE(picture, nullptr);
+        GetObjectW(picture, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, 201);
+        EXPECT_EQ(bitmap.bmHeight, 177);
+    }
+    for (Template &t : templates)
+        DestroyWindow(t.dialog);
+
+    struct String {
+        UINT id;
+        const wchar_t *text;
+    } strings[] = {{1, L"Kadenza"}, {3, L"Kadenza"}, {401, L"Edit"}, {404, L"Help"}};
+    for (const String &str : strings) {
+        wchar_t text[100] = {};
+        LoadStringW(inst, str.id, text, 100);
+        EXPECT_STREQ(text, str.text) << "string " << str.id;
+    }
+    HMENU menu = LoadMenuW(inst, MAKEINTRESOURCEW(400));
+    ASSERT_NE(menu, nullptr);
+    wchar_t text[32] = {};
+    EXPECT_EQ(GetMenuItemID(menu, 0), 401u);
+    GetMenuStringW(menu, 0, text, 32, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Edit");
+    GetMenuStringW(menu, 1, text, 32, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Help");
+    HMENU help = GetSubMenu(menu, 1);
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(GetMenuItemID(help, 0), 40003u);
+    GetMenuStringW(help, 0, text, 32, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"About");
+    DestroyMenu(menu);
+
+    // The menu bar's description: menu 400 and two buttons, each as image,
+    // command, state, style, string, 0, pop-up. No image is 0xFFFE, enabled
+    // 4, a button sized to its text 0x10, a drop-down so sized 0x18, no
+    // pop-up 0xFFFF.
+    const WORD bar[] = {400, 2, 0xFFFE, 401, 4, 0x10, 401, 0, 0xFFFF, 0xFFFE, 402, 4, 0x18, 404, 0, 1};
+    HRSRC found = FindResourceW(inst, MAKEINTRESOURCEW(400), RT_RCDATA);
+    ASSERT_NE(found, nullptr);
+    ASSERT_EQ(SizeofResource(inst, found), sizeof(bar));
+    const WORD *words = static_cast<const WORD *>(LockResource(LoadResource(inst, found)));
+    EXPECT_EQ(std::vector<WORD>(words, words + 16), std::vector<WORD>(bar, bar + 16));
+}
+
 TEST_F(Palette, EachMappedKeyTypesItsButtonAndEndsThePalette)
 {
-    const DWORD codes[38] = {113, 119, 101, 114, 116, 121, 117, 105, 111, 112, 97, 115, 100,
-                             102, 103, 104, 106, 107, 108, 11, 122, 120, 99, 118, 98, 110,
-                             109, 10, 12, 16, 27, 32, 5, 8, 18, 19, 20, 21};
     for (int n = 1; n <= 38; ++n) {
         ClearReceived();
         SetForegroundWindow(receiver);
         StartPaletteHere();
-        injectedReply = codes[n - 1];
+        injectedReply = kButtons[n - 1].key;
         ASSERT_TRUE(WaitPaletteEnded()) << "button " << n;
-        EXPECT_TRUE(WaitUntil([&] { return Received() == Typed(n); }, 3000))
+        EXPECT_TRUE(WaitUntil([&] { return Received() == TypedDefault(n); }, 3000))
             << "button " << n << " typed \"" << Narrow(Received()) << "\"";
     }
 }
@@ -83,7 +221,7 @@ TEST_F(Palette, PressedKeyFromTheDriverTypesButtonOne)
 TEST_F(Palette, QuitKeyEndsWithoutTyping)
 {
     StartPaletteHere();
-    injectedReply = kQuitKey;
+    injectedReply = 15;
     ASSERT_TRUE(WaitPaletteEnded());
     PumpMessages(200);
     EXPECT_EQ(Received(), L"");
@@ -140,12 +278,15 @@ TEST(CharacterList, StopsAt127AndMarksEachCharacterDown)
     ASSERT_EQ(BuildCharacterList(caption, characters, shifts), 127u);
     EXPECT_EQ(characters[126], UINT(L'a' + 126 % 26));
     for (UINT s : shifts)
-        EXPECT_EQ(s, UINT(KeyStateDownFlag));
+        EXPECT_EQ(s, 0x80u) << "the key is down";
 }
 
 TEST_F(Palette, RequestsCaptureOnlyInFrontAndWhileAllowed)
 {
     StartPaletteHere();
+    RECT placed;
+    GetWindowRect(paletteWindow, &placed);
+    EXPECT_EQ(Describe(placed), "20,80 223x275") << "x 20, y 80, 203 by 195 pixels";
     PumpMessages(100);
     ASSERT_FALSE(pollRequests.empty());
     EXPECT_EQ(pollRequests.back(), 1u);
@@ -221,7 +362,7 @@ TEST_F(Palette, EveryWayOutEndsWithAPollOfZeroBeforeClosingTheDevice)
     } ways[] = {
         {"tap", [](PaletteTest *t) { PostMessageW(paletteDialog, WM_COMMAND, IDC_BUTTON1, 0); }},
         {"Quit", [](PaletteTest *) { PostMessageW(paletteDialog, WM_COMMAND, IDC_QUIT, 0); }},
-        {"key 15", [](PaletteTest *) { injectedReply = kQuitKey; }},
+        {"key 15", [](PaletteTest *) { injectedReply = 15; }},
         {"key q", [](PaletteTest *) { injectedReply = 113; }},
         {"caption OK", [](PaletteTest *) { PostMessageW(paletteWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }},
         {"IDCANCEL", [](PaletteTest *) { PostMessageW(paletteDialog, WM_COMMAND, IDCANCEL, 0); }},
@@ -229,7 +370,7 @@ TEST_F(Palette, EveryWayOutEndsWithAPollOfZeroBeforeClosingTheDevice)
     for (Way &way : ways) {
         SetForegroundWindow(receiver);
         StartPaletteHere();
-        HWND menu = menuBar;
+        HWND menu = program.menuBar;
         ASSERT_NE(menu, nullptr);
         CeJournalStart();
         way.end(this);
@@ -266,7 +407,7 @@ TEST_F(Palette, EachTickMakesOneControlCallAndAllocatesNothing)
             Sleep(1);
             continue;
         }
-        bool tick = msg.message == WM_TIMER && msg.hwnd == paletteWindow && msg.wParam == kKeyPollTimer;
+        bool tick = msg.message == WM_TIMER && msg.hwnd == paletteWindow && msg.wParam == 666;
         if (!tick) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
@@ -305,7 +446,7 @@ TEST_F(Palette, WithoutResourcesReportsTheMenuBarAndStillPollsAndEnds)
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);
     EXPECT_EQ(answer.text, L"SHCreateMenuBar Failed");
-    EXPECT_EQ(menuBar, nullptr);
+    EXPECT_EQ(program.menuBar, nullptr);
     EXPECT_EQ(paletteDialog, nullptr);
     SetForegroundWindow(paletteWindow);
     ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == paletteWindow; }));

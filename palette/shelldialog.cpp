@@ -1,0 +1,25 @@
+// The palette's dialogs from its own templates, laid out by the shell.
+#include <windows.h>
+#include <aygshell.h>
+#include "kadenza.h"
+
+LPCDLGTEMPLATEW FindDialogTemplate(int templateId)
+{
+    HRSRC found = FindResourceW(program.instance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
+    HGLOBAL loaded = found ? LoadResource(program.instance, found) : nullptr;
+    return loaded ? static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)) : nullptr;
+}
+
+INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure, LPARAM param)
+{
+    LPCDLGTEMPLATEW dialogTemplate = FindDialogTemplate(templateId);
+    if (!dialogTemplate)
+        return -1;
+    return DialogBoxIndirectParamW(program.instance, dialogTemplate, parent, procedure, param);
+}
+
+void InitShellDialog(HWND dialog)
+{
+    SHINITDLGINFO info = {SHIDIM_FLAGS, dialog, SHIDIF_DONEBUTTON | SHIDIF_SIZEDLGFULLSCREEN | SHIDIF_SIPDOWN};
+    SHInitDialog(&info);
+}
