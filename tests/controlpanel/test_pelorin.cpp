@@ -69,8 +69,9 @@ TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
             EXPECT_EQ(GetDlgCtrlID(child), c.id) << "control " << controls;
             wchar_t caption[64] = {};
             GetWindowTextW(child, caption, ARRAYSIZE(caption));
-            if (c.caption)
+            if (c.caption) {
                 EXPECT_STREQ(caption, c.caption) << c.id;
+            }
         }
     }
     EXPECT_EQ(controls, ARRAYSIZE(expected));

@@ -273,8 +273,9 @@ TEST_F(ControlPanel, EachChangeIsPushedThenStoredAndFlushed)
                 store = i;
         }
         EXPECT_LT(push, store) << "pushed first";
-        if (c.index < 0)
+        if (c.index < 0) {
             EXPECT_EQ(Checked(c.id), c.checked);
+        }
         EXPECT_EQ(Enabled(IDC_DELAY), c.delayOn);
         EXPECT_EQ(Enabled(IDC_DELAY_LABEL), c.delayOn);
     }
