@@ -32,12 +32,13 @@ void EscapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits
         return;
     // An entry whose doubled ampersands would not fit keeps what fits, in
     // whole characters: never half of "&&" nor half of a surrogate pair.
+    // Every other unit stands as it is, a lone surrogate too.
     size_t out = 0;
     for (size_t i = 0; source[i]; ++i) {
         wchar_t unit = source[i];
         bool pair = IsHighSurrogate(unit) && IsLowSurrogate(source[i + 1]);
-        if (IsHighSurrogate(unit) && !pair)
-            continue;  // half a character: the edit box read cut it
+        if (IsHighSurrogate(unit) && !pair && i == kCaptionUnits - 2 && !source[i + 1])
+            break;  // the 127-unit read of the entry cut its last pair
         size_t need = (unit == L'&' || pair) ? 2 : 1;
         if (out + need + 1 > resultUnits)
             break;
@@ -76,11 +77,14 @@ void CaptionFromStoredBytes(const unsigned char *bytes, size_t byteCount, wchar_
     if (bytes)
         memcpy(caption, bytes, byteCount < sizeof(caption) ? byteCount : sizeof(caption));
     // A value longer than a caption, or without a zero, shows its first 127
-    // units, never half a character.
-    caption[kCaptionUnits - 1] = 0;
+    // units; the cut drops the first half of a pair it would split. Every
+    // other unit stands as stored.
+    const size_t last = kCaptionUnits - 2;
+    bool cutsPair = IsHighSurrogate(caption[last]) && IsLowSurrogate(caption[last + 1]);
+    caption[last + 1] = 0;
     size_t length = 0;
     while (caption[length])
         ++length;
-    if (length > 0 && IsHighSurrogate(caption[length - 1]))
-        caption[length - 1] = 0;
+    if (cutsPair && length == last + 1)
+        caption[last] = 0;
 }

@@ -15,7 +15,9 @@ constexpr size_t kCaptionUnits = 128;
 #endif
 
 // Caption form and back. Both results are zero-terminated within resultUnits
-// (which must be at least 1).
+// (which must be at least 1). Escaping keeps whole characters: an entry that
+// would not fit loses its tail, never half of "&&" or of a surrogate pair,
+// and a pair that the 127-unit read of the entry cut is dropped.
 void UnescapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits);
 void EscapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits);
 
@@ -27,7 +29,8 @@ unsigned int BuildCharacterList(const wchar_t *caption, unsigned int *characters
 
 // The caption that a stored value shows, from the bytes read for it (any
 // type, any length, with or without a zero): its first 127 units at most,
-// never half a character. A null or empty value shows an empty caption.
+// without the half of a pair that the cut would split; every other unit as
+// stored. A null or empty value shows an empty caption.
 void CaptionFromStoredBytes(const unsigned char *bytes, size_t byteCount, wchar_t (&caption)[kCaptionUnits]);
 
 #endif

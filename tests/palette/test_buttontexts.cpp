@@ -219,6 +219,9 @@ TEST(CaptionForm, BothWaysInWholeCharactersWithinTheCaption)
         {true, b126 + L"&c", b126, "\"&&\" does not fit after 126 units"},
         {true, b125 + emoji, b125 + emoji, "a pair that fits stays"},
         {true, b126 + emoji, b126, "a pair that does not fit goes whole"},
+        {true, L"a\xD83Db\xDE00", L"a\xD83Db\xDE00", "lone halves stand as entered"},
+        {true, L"ab\xD83D", L"ab\xD83D", "a lone half at the end stands"},
+        {true, b126 + L"\xD83D", b126, "the half that a cut at 127 units left"},
     };
     for (const Case &c : cases) {
         wchar_t out[kTextUnits];
@@ -257,10 +260,18 @@ TEST_F(ButtonTexts, OverlongOrUnterminatedStoredValueShowsItsFirst127Units)
     cut.push_back(0xDE00);
     cut.push_back(0);
     WriteRaw(5, cut);
+    std::vector<wchar_t> lone(126, L'z');                // unit 127 a lone half
+    lone.push_back(0xD83D);
+    lone.push_back(L'w');
+    lone.push_back(0);
+    WriteRaw(6, lone);
+    WriteRaw(7, {L'a', 0xD83D, 0});                      // short, ends in a lone half
     StartPaletteHere();
     EXPECT_EQ(Caption(3), std::wstring(127, L'x'));
     EXPECT_EQ(Caption(4), std::wstring(127, L'y'));
     EXPECT_EQ(Caption(5), std::wstring(126, L'z'));
+    EXPECT_EQ(Caption(6), std::wstring(126, L'z') + L"\xD83D");
+    EXPECT_EQ(Caption(7), std::wstring(L"a\xD83D"));
     EXPECT_EQ(Stored(3).size(), 402u) << "not rewritten until saved";
 }
 
