@@ -17,6 +17,24 @@ const int kCommandBar = 0xE800, kAbout = 57664;
 
 using Lines = std::vector<std::string>;
 
+// A button's place on a toolbar of another process: the toolbar writes its
+// answer into memory of its own process.
+bool ToolbarButtonRect(HWND bar, int id, RECT *rect)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(bar, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process)
+        return false;
+    void *remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool found = remote && SendMessageW(bar, TB_GETRECT, id, reinterpret_cast<LPARAM>(remote))
+                 && ReadProcessMemory(process, remote, rect, sizeof(RECT), nullptr);
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return found;
+}
+
 class Pelorin : public ::testing::Test {
 protected:
     void SetUp() override
@@ -96,7 +114,8 @@ TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
 
     // A tap on the bar's About button.
     RECT r = {};
-    ASSERT_TRUE(SendMessageW(bar, TB_GETRECT, kAbout, reinterpret_cast<LPARAM>(&r)));
+    ASSERT_TRUE(ToolbarButtonRect(bar, kAbout, &r));
+    ASSERT_GT(r.right, r.left);
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(bar, WM_LBUTTONUP, 0, at);
