@@ -1,13 +1,34 @@
-# Shared by scripts/test and scripts/run: installs what is missing, builds into
-# build/, and prepares the private Wine prefix and a display. Source it.
+# Shared by scripts/test, scripts/run and scripts/bench: installs what is
+# missing, builds into build/, and prepares the private Wine prefix and a
+# display. Source it, then call prepare.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+# PELORIN_ARCH=i686 builds for the device's 32 bits into build-i686/ and runs
+# it in a 32-bit prefix of its own under 32-bit Wine.
+ARCH="${PELORIN_ARCH:-x86_64}"
+case "$ARCH" in
+  x86_64)
+    DEFAULT_BUILD="$ROOT/build"
+    WINE=/usr/lib/wine/wine64
+    WINESERVER=/usr/lib/wine/wineserver64
+    export WINEARCH=win64
+    ;;
+  i686)
+    DEFAULT_BUILD="$ROOT/build-i686"
+    WINE=/usr/lib/wine/wine
+    WINESERVER=/usr/lib/wine/wineserver32
+    export WINEARCH=win32
+    ;;
+  *)
+    echo "PELORIN_ARCH must be x86_64 or i686, not '$ARCH'" >&2
+    exit 2
+    ;;
+esac
+export PELORIN_ARCH="$ARCH"
 # PELORIN_BUILD picks another build folder (and so another prefix), so that
 # several checkouts or developers can test side by side.
-BUILD="${PELORIN_BUILD:-$ROOT/build}"
-WINE=/usr/lib/wine/wine64
-WINESERVER=/usr/lib/wine/wineserver64
+BUILD="${PELORIN_BUILD:-$DEFAULT_BUILD}"
 
 export WINEPREFIX="$BUILD/wineprefix"
 export WINEDEBUG=-all
@@ -20,9 +41,18 @@ install_packages() {
   local need=()
   command -v cmake >/dev/null || need+=(cmake)
   command -v ninja >/dev/null || need+=(ninja-build)
-  command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
-  command -v x86_64-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
-  [ -x "$WINE" ] || need+=(wine64)
+  if [ "$ARCH" = i686 ]; then
+    command -v i686-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-i686-posix)
+    command -v i686-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-i686)
+    if [ ! -x "$WINE" ]; then
+      dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+      need+=(wine32:i386)
+    fi
+  else
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+    command -v x86_64-w64-mingw32-windres >/dev/null || need+=(binutils-mingw-w64-x86-64)
+    [ -x "$WINE" ] || need+=(wine64)
+  fi
   command -v wine >/dev/null || need+=(wine)
   # Wine's Tahoma: the dialog font that sets the size of a dialog unit.
   dpkg -s fonts-wine >/dev/null 2>&1 || need+=(fonts-wine)
@@ -40,7 +70,12 @@ install_packages() {
 
 build() {
   log "building into $BUILD"
-  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  local cache="$BUILD/CMakeCache.txt"
+  if [ -f "$cache" ] && grep -q '^PELORIN_ARCH:' "$cache" && ! grep -qx "PELORIN_ARCH:STRING=$ARCH" "$cache"; then
+    log "$BUILD was built for another word size; choose another PELORIN_BUILD"
+    return 1
+  fi
+  cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELORIN_ARCH="$ARCH" \
         -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" >/dev/null
   cmake --build "$BUILD"
 }
@@ -58,9 +93,20 @@ start_display() {
   log "virtual display $DISPLAY"
 }
 
+# The platform's fonts: the dialogs' Tahoma and Marlett's caption glyphs. Wine
+# finds them in the prefix's Fonts folder, not in /usr/share/wine/fonts.
+install_fonts() {
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts" f
+  mkdir -p "$fonts"
+  for f in tahoma.ttf tahomabd.ttf marlett.ttf; do
+    cp -u "/usr/share/wine/fonts/$f" "$fonts/"
+  done
+}
+
 # The prefix's wineserver is the device's uptime: started here, stopped at the end.
 start_prefix() {
   mkdir -p "$WINEPREFIX"
+  install_fonts
   "$WINESERVER" -p >/dev/null 2>&1 </dev/null
   if [ ! -f "$WINEPREFIX/.pelorin-ready" ]; then
     log "creating the Wine prefix (first time only)"
@@ -91,6 +137,18 @@ start_prefix() {
 stop_all() {
   "$WINESERVER" -k >/dev/null 2>&1 || true
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}
+
+# Everything a script needs before it runs anything under Wine. The clean-up
+# is in place first, so that a failure on the way leaves nothing running.
+prepare() {
+  trap stop_all EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  install_packages
+  build
+  start_display
+  start_prefix
 }
 
 # Saves the whole virtual screen as build/screenshots/NAME.png.

@@ -6,6 +6,42 @@
 #include "driverlink.h"
 #include "resource.h"
 #include "settingsdialog.h"
+#include <strsafe.h>
+
+namespace {
+
+// The face GDI really draws a font in, after any substitution.
+std::wstring DrawnFace(HWND window, HFONT font)
+{
+    wchar_t face[LF_FACESIZE] = {};
+    HDC dc = GetDC(window);
+    HGDIOBJ old = SelectObject(dc, font);
+    GetTextFaceW(dc, ARRAYSIZE(face), face);
+    SelectObject(dc, old);
+    ReleaseDC(window, dc);
+    return face;
+}
+
+int CALLBACK NoteFamily(const LOGFONTW *font, const TEXTMETRICW *, DWORD, LPARAM found)
+{
+    *reinterpret_cast<std::wstring *>(found) = font->lfFaceName;
+    return 0;
+}
+
+// The family of that name as GDI enumerates it; empty when it has none.
+std::wstring InstalledFamily(const wchar_t *name)
+{
+    LOGFONTW wanted = {};
+    wanted.lfCharSet = DEFAULT_CHARSET;
+    StringCchCopyW(wanted.lfFaceName, ARRAYSIZE(wanted.lfFaceName), name);
+    std::wstring found;
+    HDC dc = GetDC(nullptr);
+    EnumFontFamiliesExW(dc, &wanted, NoteFamily, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, dc);
+    return found;
+}
+
+} // namespace
 
 TEST_F(ControlPanel, StartUpOpensTheDeviceFirstThenShowsTheSettingsDialog)
 {
@@ -40,6 +76,15 @@ TEST_F(ControlPanel, StartUpOpensTheDeviceFirstThenShowsTheSettingsDialog)
     EXPECT_EQ(GetParent(dialog), nullptr);
     EXPECT_NE(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0), 0);
     EXPECT_EQ(SendMessageW(dialog, WM_GETICON, ICON_BIG, 0), SendMessageW(dialog, WM_GETICON, ICON_SMALL, 0));
+
+    // Laid out and drawn in the device's Tahoma; its caption buttons are
+    // Marlett's glyphs.
+    EXPECT_EQ(InstalledFamily(L"Tahoma"), L"Tahoma");
+    EXPECT_EQ(InstalledFamily(L"Marlett"), L"Marlett");
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
+    ASSERT_NE(font, nullptr);
+    EXPECT_EQ(DrawnFace(dialog, font), L"Tahoma");
+    EXPECT_EQ(DrawnFace(dialog, reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(dialog, IDC_CLOSE_SOFT_KEYBOARD), WM_GETFONT, 0, 0))), L"Tahoma");
 }
 
 TEST_F(ControlPanel, CommandBarHoldsAboutAboveTheElevenControls)

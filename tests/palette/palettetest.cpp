@@ -91,7 +91,7 @@ HWND FindDialogWith(int controlId)
         int id;
         HWND found;
     } search = {controlId, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) -> BOOL {
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) CALLBACK -> BOOL {
         Search *s = reinterpret_cast<Search *>(p);
         wchar_t cls[16] = {};
         GetClassNameW(w, cls, 16);

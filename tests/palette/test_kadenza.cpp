@@ -18,7 +18,7 @@ struct Find {
 HWND FindTopLevel(DWORD process, const wchar_t *cls, int control)
 {
     Find find = {process, control, cls, nullptr};
-    EnumWindows([](HWND w, LPARAM p) -> BOOL {
+    EnumWindows([](HWND w, LPARAM p) CALLBACK -> BOOL {
         Find *f = reinterpret_cast<Find *>(p);
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);

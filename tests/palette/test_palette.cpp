@@ -438,7 +438,7 @@ TEST_F(Palette, WithoutResourcesReportsTheMenuBarAndStillPollsAndEnds)
     struct Answer {
         std::wstring text;
     } answer;
-    HANDLE thread = CreateThread(nullptr, 0, [](LPVOID p) -> DWORD {
+    HANDLE thread = CreateThread(nullptr, 0, [](LPVOID p) WINAPI -> DWORD {
         static_cast<Answer *>(p)->text = AnswerMessageBox(L"Error");
         return 0;
     }, &answer, 0, nullptr);

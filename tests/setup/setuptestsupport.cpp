@@ -134,7 +134,7 @@ void BoxWatcher::Run()
     };
     while (!stop) {
         Search search = {nullptr};
-        EnumWindows([](HWND window, LPARAM param) -> BOOL {
+        EnumWindows([](HWND window, LPARAM param) CALLBACK -> BOOL {
             DWORD pid = 0;
             wchar_t cls[16] = {};
             GetWindowThreadProcessId(window, &pid);

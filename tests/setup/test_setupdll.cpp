@@ -27,6 +27,49 @@ std::vector<BYTE> ReadWholeFile(const std::wstring &path)
     return bytes;
 }
 
+// The headers of a PE image file, 32-bit (the device's word size) or 64-bit.
+struct ImageHeaders {
+    const IMAGE_FILE_HEADER *file = nullptr;
+    const IMAGE_DATA_DIRECTORY *exports = nullptr;
+    const IMAGE_SECTION_HEADER *sections = nullptr;
+};
+
+bool ReadImageHeaders(const std::vector<BYTE> &image, ImageHeaders *headers)
+{
+    auto at = [&](size_t offset, size_t size) { return offset + size <= image.size(); };
+    if (!at(0, sizeof(IMAGE_DOS_HEADER)))
+        return false;
+    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(image.data());
+    // Signature and file header lie alike in both forms; the optional header
+    // that follows says which form the rest takes.
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE || !at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS32)))
+        return false;
+    auto nt32 = reinterpret_cast<const IMAGE_NT_HEADERS32 *>(image.data() + dos->e_lfanew);
+    auto nt64 = reinterpret_cast<const IMAGE_NT_HEADERS64 *>(nt32);
+    if (nt32->Signature != IMAGE_NT_SIGNATURE)
+        return false;
+    headers->file = &nt32->FileHeader;
+    if (nt32->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC)
+        headers->exports = &nt32->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    else if (nt32->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC && at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS64)))
+        headers->exports = &nt64->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    else
+        return false;
+    headers->sections = IMAGE_FIRST_SECTION(nt32);
+    return at(reinterpret_cast<const BYTE *>(headers->sections) - image.data(),
+              headers->file->NumberOfSections * sizeof(IMAGE_SECTION_HEADER));
+}
+
+// The image's word size is the one this test was built for.
+bool IsNativeImage(const ImageHeaders &headers)
+{
+#ifdef _WIN64
+    return headers.file->Machine == IMAGE_FILE_MACHINE_AMD64;
+#else
+    return headers.file->Machine == IMAGE_FILE_MACHINE_I386;
+#endif
+}
+
 // The export directory of a PE image file, read from its headers.
 struct ExportTable {
     DWORD functions = 0;
@@ -36,20 +79,13 @@ struct ExportTable {
 bool ReadExportTable(const std::vector<BYTE> &image, ExportTable *table)
 {
     auto at = [&](size_t offset, size_t size) { return offset + size <= image.size(); };
-    if (!at(0, sizeof(IMAGE_DOS_HEADER)))
+    ImageHeaders headers;
+    if (!ReadImageHeaders(image, &headers) || !IsNativeImage(headers) || !(headers.file->Characteristics & IMAGE_FILE_DLL))
         return false;
-    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(image.data());
-    if (dos->e_magic != IMAGE_DOS_SIGNATURE || !at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS64)))
-        return false;
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS64 *>(image.data() + dos->e_lfanew);
-    if (nt->Signature != IMAGE_NT_SIGNATURE || nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC
-        || !(nt->FileHeader.Characteristics & IMAGE_FILE_DLL))
-        return false;
-    const IMAGE_DATA_DIRECTORY &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    auto sections = IMAGE_FIRST_SECTION(nt);
+    const IMAGE_DATA_DIRECTORY &dir = *headers.exports;
     auto fileOffset = [&](DWORD rva, size_t *offset) {
-        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
-            const IMAGE_SECTION_HEADER &s = sections[i];
+        for (WORD i = 0; i < headers.file->NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER &s = headers.sections[i];
             if (rva >= s.VirtualAddress && rva < s.VirtualAddress + std::max(s.Misc.VirtualSize, s.SizeOfRawData)) {
                 *offset = rva - s.VirtualAddress + s.PointerToRawData;
                 return true;
@@ -81,20 +117,19 @@ bool ReadExportTable(const std::vector<BYTE> &image, ExportTable *table)
 }
 
 // The names of the symbols defined in a section, from the COFF symbol table
-// that the unstripped image carries.
+// that the unstripped image carries, as the language names them.
 bool ReadDefinedSymbols(const std::vector<BYTE> &image, std::vector<std::string> *names)
 {
-    if (image.size() < sizeof(IMAGE_DOS_HEADER))
+    ImageHeaders headers;
+    if (!ReadImageHeaders(image, &headers))
         return false;
-    auto dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(image.data());
-    if (image.size() < dos->e_lfanew + sizeof(IMAGE_NT_HEADERS64))
-        return false;
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS64 *>(image.data() + dos->e_lfanew);
-    size_t table = nt->FileHeader.PointerToSymbolTable;
-    size_t count = nt->FileHeader.NumberOfSymbols;
+    size_t table = headers.file->PointerToSymbolTable;
+    size_t count = headers.file->NumberOfSymbols;
     size_t strings = table + count * IMAGE_SIZEOF_SYMBOL;
     if (!table || strings + 4 > image.size())
         return false;
+    // 32-bit x86 symbols carry a leading underscore.
+    bool underscored = headers.file->Machine == IMAGE_FILE_MACHINE_I386;
     for (size_t i = 0; i < count; ++i) {
         IMAGE_SYMBOL symbol;
         CopyMemory(&symbol, image.data() + table + i * IMAGE_SIZEOF_SYMBOL, IMAGE_SIZEOF_SYMBOL);
@@ -106,6 +141,8 @@ bool ReadDefinedSymbols(const std::vector<BYTE> &image, std::vector<std::string>
             for (size_t at = strings + symbol.N.Name.Long; at < image.size() && image[at]; ++at)
                 name += static_cast<char>(image[at]);
         }
+        if (underscored && !name.empty() && name[0] == '_')
+            name.erase(0, 1);
         if (symbol.SectionNumber > 0)
             names->push_back(name);
         i += symbol.NumberOfAuxSymbols;

@@ -369,10 +369,28 @@ std::vector<std::string> DriverJournalCursor::NewDriverCalls()
     return fresh;
 }
 
+// A button's place on a toolbar, which may be another process's: the
+// toolbar writes its answer into memory of its own process.
+bool ToolbarButtonRect(HWND bar, int id, RECT *rect)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(bar, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process)
+        return false;
+    void *remote = VirtualAllocEx(process, nullptr, sizeof(RECT), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    bool found = remote && SendMessageW(bar, TB_GETRECT, id, reinterpret_cast<LPARAM>(remote))
+                 && ReadProcessMemory(process, remote, rect, sizeof(RECT), nullptr);
+    if (remote)
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return found;
+}
+
 bool TapToolbarButton(HWND bar, int command)
 {
     RECT r = {};
-    if (!SendMessageW(bar, TB_GETRECT, command, reinterpret_cast<LPARAM>(&r)))
+    if (!ToolbarButtonRect(bar, command, &r) || r.right <= r.left || r.bottom <= r.top)
         return false;
     LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
