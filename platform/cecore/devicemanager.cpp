@@ -79,16 +79,18 @@ void ActiveKeyPath(int number, wchar_t *buffer, size_t units)
     StringCchPrintfW(buffer, units, L"%s\\%02d", kActiveRoot, number);
 }
 
-// The number of the active entry whose "Name" is the device name, or 0.
-int FindActiveByName(LPCWSTR deviceName, wchar_t *builtInKey, size_t keyUnits)
+// The number of the first active entry that `matches` (called with the
+// entry's open key), or 0; its "Key" is read into builtInKey when given.
+template <typename Match>
+int FindActive(Match matches, wchar_t *builtInKey, size_t keyUnits)
 {
     for (int n = 1; n <= kMaxActive; ++n) {
-        wchar_t path[64], name[16];
+        wchar_t path[64];
         HKEY key;
         ActiveKeyPath(n, path, ARRAYSIZE(path));
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
             continue;
-        bool match = ReadString(key, L"Name", name, ARRAYSIZE(name)) && lstrcmpiW(name, deviceName) == 0;
+        bool match = matches(key);
         if (match && builtInKey)
             ReadString(key, L"Key", builtInKey, static_cast<DWORD>(keyUnits));
         RegCloseKey(key);
@@ -98,23 +100,26 @@ int FindActiveByName(LPCWSTR deviceName, wchar_t *builtInKey, size_t keyUnits)
     return 0;
 }
 
+// The active entry whose "Name" is the device name.
+int FindActiveByName(LPCWSTR deviceName, wchar_t *builtInKey, size_t keyUnits)
+{
+    return FindActive(
+        [deviceName](HKEY key) {
+            wchar_t name[16];
+            return ReadString(key, L"Name", name, ARRAYSIZE(name)) && lstrcmpiW(name, deviceName) == 0;
+        },
+        builtInKey, keyUnits);
+}
+
+// The active entry whose "Hnd" is the handle ActivateDevice returned.
 int FindActiveByHandle(DWORD handle, wchar_t *builtInKey, size_t keyUnits)
 {
-    for (int n = 1; n <= kMaxActive; ++n) {
-        wchar_t path[64];
-        HKEY key;
-        DWORD hnd = 0;
-        ActiveKeyPath(n, path, ARRAYSIZE(path));
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-            continue;
-        bool match = ReadDword(key, L"Hnd", &hnd) && hnd == handle;
-        if (match)
-            ReadString(key, L"Key", builtInKey, static_cast<DWORD>(keyUnits));
-        RegCloseKey(key);
-        if (match)
-            return n;
-    }
-    return 0;
+    return FindActive(
+        [handle](HKEY key) {
+            DWORD hnd = 0;
+            return ReadDword(key, L"Hnd", &hnd) && hnd == handle;
+        },
+        builtInKey, keyUnits);
 }
 
 // Reads "DLL" and "Prefix" (and "Index") of a built-in key.

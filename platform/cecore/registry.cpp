@@ -41,6 +41,16 @@ std::wstring JoinName(HKEY root, LPCWSTR path)
 
 DWORD Size(LPDWORD size) { return size ? *size : 0; }
 
+// An opened or created key keeps its name for the journal while it is open.
+LONG Opened(const wchar_t *function, HKEY root, LPCWSTR path, LONG rc, PHKEY result)
+{
+    std::wstring name = JoinName(root, path);
+    if (rc == ERROR_SUCCESS)
+        keyNames[*result] = name;
+    CeJournalRecord(function, name, nullptr, 0, 0, nullptr, rc);
+    return rc;
+}
+
 } // namespace
 
 std::wstring CeKeyName(HKEY key) { return RootName(key); }
@@ -51,11 +61,7 @@ LONG WINAPI CeRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM sam
 {
     LPCWSTR path = CePath(subKey);
     LONG rc = RegOpenKeyExW(root, path, options, CeAccess(sam), result);
-    std::wstring name = JoinName(root, path);
-    if (rc == ERROR_SUCCESS)
-        keyNames[*result] = name;
-    CeJournalRecord(L"RegOpenKeyExW", name, nullptr, 0, 0, nullptr, rc);
-    return rc;
+    return Opened(L"RegOpenKeyExW", root, path, rc, result);
 }
 
 LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR cls, DWORD options,
@@ -65,11 +71,7 @@ LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR 
     LPCWSTR path = CePath(subKey);
     LONG rc = RegCreateKeyExW(root, path, reserved, cls, options, CeAccess(sam),
                               const_cast<LPSECURITY_ATTRIBUTES>(sa), result, disposition);
-    std::wstring name = JoinName(root, path);
-    if (rc == ERROR_SUCCESS)
-        keyNames[*result] = name;
-    CeJournalRecord(L"RegCreateKeyExW", name, nullptr, 0, 0, nullptr, rc);
-    return rc;
+    return Opened(L"RegCreateKeyExW", root, path, rc, result);
 }
 
 LONG WINAPI CeRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,

@@ -61,9 +61,25 @@ LRESULT CALLBACK CaptionOkProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     return CallWindowProcW(original, window, message, wParam, lParam);
 }
 
+// The close box stands for the OK button: its click arrives as WM_COMMAND IDOK.
+void SubclassCaptionOk(HWND window)
+{
+    LONG_PTR original = GetWindowLongPtrW(window, GWLP_WNDPROC);
+    SetPropW(window, kCaptionOkProp, reinterpret_cast<HANDLE>(original));
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptionOkProc));
+}
+
 } // namespace
 
 extern "C" {
+
+void WINAPI CeAddCaptionOkButton(HWND window)
+{
+    SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_SYSMENU);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    SubclassCaptionOk(window);
+}
 
 BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags)
 {
@@ -83,11 +99,8 @@ HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR name, DWORD st
         style |= WS_SYSMENU;
     }
     HWND window = CreateWindowExW(exStyle, cls, name, style, x, y, cx, cy, parent, menu, inst, param);
-    if (window && captionOk) {
-        LONG_PTR original = GetWindowLongPtrW(window, GWLP_WNDPROC);
-        SetPropW(window, kCaptionOkProp, reinterpret_cast<HANDLE>(original));
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptionOkProc));
-    }
+    if (window && captionOk)
+        SubclassCaptionOk(window);
     return window;
 }
 

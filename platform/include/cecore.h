@@ -22,6 +22,9 @@ BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, UINT KeyStateFlags, UINT cCha
 #ifndef WS_EX_CAPTIONOKBTN
 #define WS_EX_CAPTIONOKBTN 0x80000000L
 #endif
+/* The caption's OK button for a window that desktop Win32 made itself, such
+   as a dialog from its template: the close box then sends WM_COMMAND IDOK. */
+void WINAPI CeAddCaptionOkButton(HWND window);
 
 /* CE behaviour of the routed calls */
 LONG WINAPI CeRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM sam, PHKEY result);

@@ -12,7 +12,11 @@
 #include_next <windows.h>
 #include "cecore.h"
 
-#ifndef CEPLATFORM_IMPL
+/* Unrouted for the stand-ins themselves (CEPLATFORM_STANDIN, set for all of
+   platform/) and for a caller that wants desktop Win32's own calls
+   (CEPLATFORM_WIN32_CALLS), such as test support that works behind the
+   journal. */
+#if !defined(CEPLATFORM_STANDIN) && !defined(CEPLATFORM_WIN32_CALLS)
 /* Registry: access mask 0 is full access; RegDeleteKeyW removes the subtree. */
 #define RegOpenKeyExW    CeRegOpenKeyExW
 #define RegCreateKeyExW  CeRegCreateKeyExW

@@ -108,12 +108,9 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_INITDIALOG) {
         wnd = reinterpret_cast<CDialog *>(lParam);
         wnd->Attach(hWnd);
-        // The caption's OK button: on the desktop, its close box sends IDOK.
-        if (GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN) {
-            SetWindowLongPtrW(hWnd, GWL_STYLE, GetWindowLongPtrW(hWnd, GWL_STYLE) | WS_SYSMENU);
-            SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE
-                                                       | SWP_FRAMECHANGED);
-        }
+        // The template's caption OK button, which desktop Win32 does not draw.
+        if (GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN)
+            CeAddCaptionOkButton(hWnd);
         return static_cast<CDialog *>(wnd)->OnInitDialog();
     }
     wnd = CWnd::FromHandlePermanent(hWnd);
@@ -146,12 +143,6 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         temporary.m_hWnd = nullptr;
         break;
     }
-    case WM_SYSCOMMAND:
-        if ((wParam & 0xFFF0) == SC_CLOSE && (GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN)) {
-            wnd->OnCommand(IDOK, 0);
-            result = TRUE;
-        }
-        break;
     case WM_NCDESTROY:
         wnd->OnNcDestroy();
         break;

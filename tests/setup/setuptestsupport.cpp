@@ -1,6 +1,6 @@
 // Works on the desktop registry and files directly, so that nothing here
 // shows in the journal of the code under test.
-#define CEPLATFORM_IMPL
+#define CEPLATFORM_WIN32_CALLS
 #include "setuptestsupport.h"
 #include "testsupport.h"
 #include "registrynames.h"

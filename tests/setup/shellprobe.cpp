@@ -1,4 +1,4 @@
-#define CEPLATFORM_IMPL
+#define CEPLATFORM_WIN32_CALLS
 #define SHELLPROBE_IMPL
 #include "shellprobe.h"
 #include <strsafe.h>

@@ -1,6 +1,6 @@
 // Test support works on the desktop registry and files directly, so that its
 // own calls never show in the CE call journal of the code under test.
-#define CEPLATFORM_IMPL
+#define CEPLATFORM_WIN32_CALLS
 #include "testsupport.h"
 #include <commctrl.h>
 #include <tlhelp32.h>
