@@ -3,6 +3,7 @@
 #define CEPLATFORM_IMPL
 #include "faultsupport.h"
 #include <psapi.h>
+#include <winternl.h>
 
 DWORD KeyboardDriverHandle()
 {
@@ -90,6 +91,19 @@ Memory ProgramMemory(const Program &program)
     if (GetProcessMemoryInfo(program.process, &counters, sizeof(counters))) {
         m.resident = counters.WorkingSetSize;
         m.committed = counters.PagefileUsage;
+    }
+    // The process list carries handle counts that the per-process query lacks.
+    ULONG size = 1 << 20;
+    std::vector<BYTE> list(size);
+    if (NtQuerySystemInformation(SystemProcessInformation, list.data(), size, &size) != 0)
+        return m;
+    for (size_t at = 0;;) {
+        auto *p = reinterpret_cast<SYSTEM_PROCESS_INFORMATION *>(list.data() + at);
+        if (reinterpret_cast<ULONG_PTR>(p->UniqueProcessId) == program.id)
+            m.handles = p->HandleCount;
+        if (!p->NextEntryOffset)
+            break;
+        at += p->NextEntryOffset;
     }
     return m;
 }

@@ -31,9 +31,11 @@ struct Notepad {
 };
 
 // Resident and private bytes of a running program, read by Wine from the
-// Linux process; zeros when it cannot be read.
+// Linux process, and its open handles as the wineserver counts them in its
+// process list; zeros when they cannot be read.
 struct Memory {
     SIZE_T resident = 0, committed = 0;
+    ULONG handles = 0;
 };
 Memory ProgramMemory(const Program &program);
 
