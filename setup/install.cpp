@@ -8,7 +8,6 @@
 const wchar_t kRefusalText[] =
     L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.";
 const wchar_t kRefusalCaption[] = L"Pelorin Installation";
-const wchar_t kProgramSuffix[] = L"\\Pelorin";
 
 codINSTALL_INIT Install_Init(HWND hwndParent, BOOL fFirstCall, BOOL fPreviouslyInstalled, LPCTSTR pszInstallDir)
 {
@@ -33,13 +32,8 @@ codINSTALL_EXIT Install_Exit(HWND hwndParent, LPCTSTR pszInstallDir, WORD cFaile
     DWORD size = sizeof(path);
     bool haveProgram = false;
     if (RegQueryValueExW(key, kInstallDirValue, nullptr, nullptr, reinterpret_cast<BYTE *>(path), &size)
-        == ERROR_SUCCESS) {
-        // Only a folder whose terminating zero was read names a program, and
-        // only when the suffix fits whole behind it.
-        size_t units = size / sizeof(wchar_t);
-        haveProgram = wcsnlen(path, units) < units
-            && SUCCEEDED(StringCchCatW(path, ARRAYSIZE(path), kProgramSuffix));
-    }
+        == ERROR_SUCCESS)
+        haveProgram = MakeProgramPath(path, ARRAYSIZE(path), size);
     RegCloseKey(key);
 
     if (haveProgram)

@@ -5,11 +5,11 @@
 
 #include <windows.h>
 #include <ce_setup.h>
+#include "setuptext.h"
 
 // The setup library's own texts.
 extern const wchar_t kRefusalText[];      // shown when installing over an earlier installation
 extern const wchar_t kRefusalCaption[];
-extern const wchar_t kProgramSuffix[];    // appended to "InstallDir": the control panel
 extern const wchar_t *const kShortcutNames[3];
 
 // Deletes the shortcuts left under the system's link names, start menu first.

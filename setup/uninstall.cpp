@@ -37,11 +37,11 @@ int DeactivateKeyboardDriver()
             continue;
         ZeroMemory(name, sizeof(name));
         DWORD size = sizeof(name);
-        // wcsncmp stops at the device name's zero, so a name read without
-        // one is never followed past the buffer.
+        // The name is compared within the buffer, whether or not it was read
+        // with its terminating zero.
         if (RegQueryValueExW(key, kActiveNameValue, nullptr, nullptr, reinterpret_cast<BYTE *>(name), &size)
                 == ERROR_SUCCESS
-            && wcsncmp(name, kKeyboardDeviceName, ARRAYSIZE(name)) == 0) {
+            && IsKeyboardDeviceName(name, ARRAYSIZE(name))) {
             size = sizeof(driverHandle);
             found = RegQueryValueExW(key, kActiveHandleValue, nullptr, nullptr,
                                      reinterpret_cast<BYTE *>(&driverHandle), &size) == ERROR_SUCCESS;
