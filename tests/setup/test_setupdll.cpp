@@ -102,9 +102,9 @@ bool ReadExportTable(const std::vector<BYTE> &image, ExportTable *table)
     if (exports->NumberOfNames && !fileOffset(exports->AddressOfNames, &namesOffset))
         return false;
     for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
-        if (!at(namesOffset + 4 * i, 4))
+        if (!at(namesOffset + size_t(4) * i, 4))
             return false;
-        DWORD nameRva = *reinterpret_cast<const DWORD *>(image.data() + namesOffset + 4 * i);
+        DWORD nameRva = *reinterpret_cast<const DWORD *>(image.data() + namesOffset + size_t(4) * i);
         size_t nameOffset = 0;
         if (!fileOffset(nameRva, &nameOffset))
             return false;

@@ -28,9 +28,9 @@ TEST_F(Starter, FreshDeviceGetsTheBuiltInKeyAndTheDriver)
     EXPECT_EQ(RunProgram(L"PelorinStart.exe", L"/ignored --options"), 0u);
 
     DWORD type = 0, value = 0;
-    EXPECT_EQ(ReadString(L"DLL", &type), std::wstring(L"Pelorin.dll", 12)) << "sized with its zero";
+    EXPECT_EQ(ReadString(L"DLL", &type), std::wstring(L"Pelorin.dll\0", 12)) << "sized with its zero";
     EXPECT_EQ(type, DWORD(REG_SZ));
-    EXPECT_EQ(ReadString(L"Prefix", &type), std::wstring(L"PLN", 4));
+    EXPECT_EQ(ReadString(L"Prefix", &type), std::wstring(L"PLN\0", 4));
     EXPECT_EQ(type, DWORD(REG_SZ));
     ASSERT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kBuiltIn, L"Index", &value, &type));
     EXPECT_EQ(value, 1u);

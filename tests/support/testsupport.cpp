@@ -338,8 +338,8 @@ int CountScreenPixels(HWND window, COLORREF colour)
     const DWORD *pixel = static_cast<const DWORD *>(bits);
     auto close = [](int a, int b) { return a - b < 64 && b - a < 64; };
     for (int i = 0; i < w * h; ++i)
-        count += close((pixel[i] >> 16) & 0xFF, GetRValue(colour)) && close((pixel[i] >> 8) & 0xFF, GetGValue(colour))
-            && close(pixel[i] & 0xFF, GetBValue(colour));
+        count += close(int((pixel[i] >> 16) & 0xFF), GetRValue(colour))
+                 && close(int((pixel[i] >> 8) & 0xFF), GetGValue(colour)) && close(int(pixel[i] & 0xFF), GetBValue(colour));
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);
@@ -364,7 +364,7 @@ void DialogDriver::Choose(int comboId, int index) const
 std::vector<std::string> DriverJournalCursor::NewDriverCalls()
 {
     std::vector<std::string> calls = DriverControlCalls();
-    std::vector<std::string> fresh(calls.begin() + std::min(driverSeen, calls.size()), calls.end());
+    std::vector<std::string> fresh(calls.begin() + std::ptrdiff_t(std::min(driverSeen, calls.size())), calls.end());
     driverSeen = calls.size();
     return fresh;
 }
