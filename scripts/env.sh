@@ -65,6 +65,11 @@ start_display() {
 # The prefix's wineserver is the device's uptime: started here, stopped at the end.
 start_prefix() {
   mkdir -p "$WINEPREFIX"
+  # The desktop's size as this run wants it (the tests' large screen or the
+  # device's): Wine reads it when its desktop starts, so it is set in the
+  # stored registry before anything runs.
+  [ -f "$WINEPREFIX/user.reg" ] &&
+    sed -i 's/^"Default"="[0-9]*x[0-9]*"$/"Default"="'"$PELORIN_SCREEN"'"/' "$WINEPREFIX/user.reg"
   "$WINESERVER" -p >/dev/null 2>&1 </dev/null
   if [ ! -f "$WINEPREFIX/.pelorin-ready" ]; then
     log "creating the Wine prefix (first time only)"
@@ -85,8 +90,6 @@ start_prefix() {
   for f in Pelorin.dll plnkbd.exe ctlpnl.exe; do
     [ -f "$BUILD/bin/$f" ] && cp -f "$BUILD/bin/$f" "$WINEPREFIX/drive_c/windows/"
   done
-  # The desktop's size as this run wants it (the tests' large screen, or the device's).
-  "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$PELORIN_SCREEN" /f >/dev/null 2>&1
   # Start Wine's services and its desktop now, detached from our output: a
   # process started later would otherwise hold the caller's pipes open.
   "$WINE" wineboot >/dev/null 2>&1 </dev/null
