@@ -16,7 +16,6 @@
 
 #include <shlobj.h>
 #include <strsafe.h>
-#include <stdio.h>
 
 namespace {
 
@@ -98,7 +97,7 @@ int InstallFolderCopy(const wchar_t *dirArgument)
     }
 
     codINSTALL_EXIT done =
-        CallInstallExit(setup, window, installDir, failedDirs, failedFiles, failedRegKeys, 0, failedShortcuts);
+        setup.installExit(window, installDir, failedDirs, failedFiles, failedRegKeys, 0, failedShortcuts);
     int result = EXIT_DONE;
     if (done == codINSTALL_EXIT_UNINSTALL) {
         Say(L"installation undone at the request of %s", kSetupLibraryName);
@@ -178,13 +177,14 @@ int Remove()
 
 int wmain(int argc, wchar_t **argv)
 {
+    KeepOutputToMyself();
     if (argc == 3 && !lstrcmpiW(argv[1], L"install"))
         return IsCabinet(argv[2]) ? InstallCabinet(argv[2]) : InstallFolderCopy(argv[2]);
     if (argc == 3 && !lstrcmpiW(argv[1], L"list"))
         return ListCabinet(argv[2]);
     if (argc == 2 && !lstrcmpiW(argv[1], L"remove"))
         return Remove();
-    printf("usage: ceinstall install PACKAGE.cab\n       ceinstall install DIR\n"
-           "       ceinstall list PACKAGE.cab\n       ceinstall remove\n");
+    Print(L"usage: ceinstall install PACKAGE.cab\n       ceinstall install DIR\n"
+          L"       ceinstall list PACKAGE.cab\n       ceinstall remove");
     return EXIT_USAGE;
 }

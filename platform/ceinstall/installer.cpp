@@ -3,7 +3,6 @@
 
 #include <shlobj.h>
 #include <strsafe.h>
-#include <stdio.h>
 
 const wchar_t kAppName[] = L"Corvane Pelorin";
 const wchar_t kSetupLibraryName[] = L"PelorinSetup.dll";
@@ -42,18 +41,48 @@ DWORD ListBytes(const wchar_t *list)
 
 } // namespace
 
-void Say(const wchar_t *format, ...)
+namespace {
+
+HANDLE output = INVALID_HANDLE_VALUE;
+
+void WriteLine(const wchar_t *prefix, const wchar_t *format, va_list args)
 {
     wchar_t text[1024];
+    StringCchCopyW(text, ARRAYSIZE(text), prefix);
+    size_t used = wcslen(text);
+    StringCchVPrintfW(text + used, ARRAYSIZE(text) - used, format, args);
+    StringCchCatW(text, ARRAYSIZE(text), L"\n");
+    char bytes[3072];
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof(bytes), nullptr, nullptr);
+    DWORD written;
+    if (n > 1 && output != INVALID_HANDLE_VALUE && output)
+        WriteFile(output, bytes, n - 1, &written, nullptr);
+}
+
+} // namespace
+
+void KeepOutputToMyself()
+{
+    output = GetStdHandle(STD_OUTPUT_HANDLE);
+    const DWORD standard[] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
+    for (DWORD which : standard)
+        SetStdHandle(which, nullptr);
+}
+
+void Say(const wchar_t *format, ...)
+{
     va_list args;
     va_start(args, format);
-    StringCchVPrintfW(text, ARRAYSIZE(text), format, args);
+    WriteLine(L"ceinstall: ", format, args);
     va_end(args);
-    char out[3072];
-    if (WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof(out), nullptr, nullptr)) {
-        printf("ceinstall: %s\n", out);
-        fflush(stdout);
-    }
+}
+
+void Print(const wchar_t *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    WriteLine(L"", format, args);
+    va_end(args);
 }
 
 bool JoinPath(wchar_t *out, size_t units, const wchar_t *folder, const wchar_t *name)
@@ -199,22 +228,6 @@ bool CreateShortcut(const wchar_t *path, const wchar_t *target)
     BOOL ok = WriteFile(file, bytes, n - 1, &written, nullptr) && written == static_cast<DWORD>(n - 1);
     CloseHandle(file);
     return ok;
-}
-
-codINSTALL_EXIT CallInstallExit(const SetupLibrary &setup, HWND window, const wchar_t *installDir, WORD failedDirs,
-                                WORD failedFiles, WORD failedRegKeys, WORD failedRegValues, WORD failedShortcuts)
-{
-    HANDLE standard[3];
-    const DWORD which[3] = {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE};
-    for (int i = 0; i < 3; ++i) {
-        standard[i] = GetStdHandle(which[i]);
-        SetStdHandle(which[i], nullptr);
-    }
-    codINSTALL_EXIT done = setup.installExit(window, installDir, failedDirs, failedFiles, failedRegKeys,
-                                             failedRegValues, failedShortcuts);
-    for (int i = 0; i < 3; ++i)
-        SetStdHandle(which[i], standard[i]);
-    return done;
 }
 
 int RemoveInstalled(const wchar_t *appName, const InstallRecord &record)

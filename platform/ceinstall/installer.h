@@ -29,7 +29,13 @@ struct InstallRecord {
     wchar_t folders[2048];           // made folders, deepest first, likewise
 };
 
-void Say(const wchar_t *format, ...);
+// Any process started from here, by a hook or by Wine itself (its desktop),
+// would inherit our standard handles and hold whoever reads our output
+// waiting until it ends: the handles are hidden for our whole run, and our
+// messages go to the kept output.
+void KeepOutputToMyself();
+void Say(const wchar_t *format, ...);    // "ceinstall: ..." and a new line
+void Print(const wchar_t *format, ...);  // a line as it stands
 bool JoinPath(wchar_t *out, size_t units, const wchar_t *folder, const wchar_t *name);
 bool InstallerFolder(wchar_t *folder, size_t units);
 // Appends one string to a NUL-separated list of units units.
@@ -45,11 +51,6 @@ bool WriteRecord(const wchar_t *appName, const InstallRecord &record);
 
 // A CE shortcut file at path that starts target.
 bool CreateShortcut(const wchar_t *path, const wchar_t *target);
-
-// Install_Exit with the standard handles hidden: a program the hook starts
-// must not hold on to our output, or whoever reads it waits for that program.
-codINSTALL_EXIT CallInstallExit(const SetupLibrary &setup, HWND window, const wchar_t *installDir, WORD failedDirs,
-                                WORD failedFiles, WORD failedRegKeys, WORD failedRegValues, WORD failedShortcuts);
 
 // Removes the recorded files and folders and the record itself; the number
 // of files that could not be removed.

@@ -5,7 +5,6 @@
 
 #include <shlobj.h>
 #include <strsafe.h>
-#include <stdio.h>
 #include "cabinet.h"
 #include "cecontrolfile.h"
 
@@ -258,14 +257,17 @@ int ListCabinet(const wchar_t *path)
     if (!PlanPackage(path, &bytes, &plan))
         return EXIT_REFUSED;
     const ControlFile &cf = plan.control;
-    printf("application %s\nprovider %s\n", cf.appName, cf.provider);
-    Say(L"install folder %s", plan.installDir);
+    wchar_t provider[cecab::kMaxText];
+    Widen(cf.provider, provider, ARRAYSIZE(provider));
+    Print(L"application %s", plan.appName);
+    Print(L"provider %s", provider);
+    Print(L"install folder %s", plan.installDir);
     for (uint16_t i = 0; i < plan.cab.memberCount; ++i)
-        printf("member %03u %s\n", plan.cab.members[i].number, plan.cab.members[i].name);
+        Print(L"member %03u %hs", plan.cab.members[i].number, plan.cab.members[i].name);
     for (uint16_t i = 0; i < cf.fileCount; ++i)
-        printf("file %03u %s\n", cf.files[i].id, cf.files[i].name);
+        Print(L"file %03u %hs", cf.files[i].id, cf.files[i].name);
     for (uint16_t i = 0; i < cf.linkCount; ++i)
-        Say(L"shortcut %s -> %s", plan.linkPaths[i], plan.linkTargets[i]);
+        Print(L"shortcut %s -> %s", plan.linkPaths[i], plan.linkTargets[i]);
     return EXIT_DONE;
 }
 
@@ -351,7 +353,7 @@ int InstallCabinet(const wchar_t *path)
     WORD failedRegKeys = WriteRecord(plan.appName, record) ? 0 : 1;
 
     codINSTALL_EXIT done = setup.installExit
-        ? CallInstallExit(setup, window, plan.installDir, failedDirs, failedFiles, failedRegKeys, 0, failedShortcuts)
+        ? setup.installExit(window, plan.installDir, failedDirs, failedFiles, failedRegKeys, 0, failedShortcuts)
         : codINSTALL_EXIT_DONE;
     if (done == codINSTALL_EXIT_UNINSTALL) {
         Say(L"installation undone at the request of the setup library");
