@@ -193,14 +193,13 @@ const wchar_t *MakePlan(const FileBytes &bytes, Plan *plan, wchar_t *detail, siz
     }
     for (uint16_t i = 0; i < cf.fileCount; ++i) {
         const cecab::File &file = cf.files[i];
-        wchar_t name[cecab::kMaxText];
+        wchar_t name[cecab::kMaxText] = L"";
+        Widen(file.name, name, ARRAYSIZE(name));
         if (!cecab::FindMember(plan->cab, file.id)) {
-            wchar_t name[cecab::kMaxText] = L"";
-            Widen(file.name, name, ARRAYSIZE(name));
             StringCchPrintfW(detail, units, L"%s (.%03u)", name, file.id);
             return L"a file that the control file lists is missing from the cabinet";
         }
-        if (!Widen(file.name, name, ARRAYSIZE(name)) || !JoinPath(plan->filePaths[i], MAX_PATH, plan->dirPaths[file.dirIndex], name))
+        if (!name[0] || !JoinPath(plan->filePaths[i], MAX_PATH, plan->dirPaths[file.dirIndex], name))
             return L"a file's path is too long";
         for (uint16_t j = 0; j < i; ++j) {
             if (!lstrcmpiW(plan->filePaths[i], plan->filePaths[j])) {
