@@ -35,6 +35,9 @@ export WINEDEBUG=-all
 # Keep wineboot from offering to download Mono and Gecko.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
+# The virtual screen and Wine's desktop on it; scripts/run shows the device's.
+PELORIN_SCREEN="${PELORIN_SCREEN:-1024x768}"
+
 log() { printf '== %s\n' "$*" >&2; }
 
 install_packages() {
@@ -59,6 +62,7 @@ install_packages() {
   command -v Xvfb >/dev/null || need+=(xvfb)
   command -v xwd >/dev/null || need+=(x11-apps)
   dpkg -s imagemagick >/dev/null 2>&1 || need+=(imagemagick)
+  command -v cabextract >/dev/null || need+=(cabextract)
   [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
   if [ ${#need[@]} -gt 0 ]; then
     log "installing ${need[*]}"
@@ -86,7 +90,7 @@ start_display() {
   if [ -n "${DISPLAY:-}" ]; then return; fi
   local n=90
   while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 "${PELORIN_SCREEN}x24" -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=":$n"
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
@@ -107,13 +111,18 @@ install_fonts() {
 start_prefix() {
   mkdir -p "$WINEPREFIX"
   install_fonts
+  # The desktop's size as this run wants it (the tests' large screen or the
+  # device's): Wine reads it when its desktop starts, so it is set in the
+  # stored registry before anything runs.
+  [ -f "$WINEPREFIX/user.reg" ] &&
+    sed -i 's/^"Default"="[0-9]*x[0-9]*"$/"Default"="'"$PELORIN_SCREEN"'"/' "$WINEPREFIX/user.reg"
   "$WINESERVER" -p >/dev/null 2>&1 </dev/null
   if [ ! -f "$WINEPREFIX/.pelorin-ready" ]; then
     log "creating the Wine prefix (first time only)"
     "$WINE" wineboot -i >/dev/null 2>&1 </dev/null
     # Wine's own desktop window: hiding a window then needs no window manager.
     "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d "$PELORIN_SCREEN" /f >/dev/null 2>&1
     # wineboot started a desktop of its own before the setting existed: start
     # the device again so that everything runs in the virtual desktop.
     "$WINESERVER" -k >/dev/null 2>&1 || true
@@ -130,7 +139,7 @@ start_prefix() {
   # Start Wine's services and its desktop now, detached from our output: a
   # process started later would otherwise hold the caller's pipes open.
   "$WINE" wineboot >/dev/null 2>&1 </dev/null
-  "$WINE" explorer /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null &
+  "$WINE" explorer /desktop=Default,"$PELORIN_SCREEN" >/dev/null 2>&1 </dev/null &
   sleep 1
 }
 

@@ -1,7 +1,9 @@
 // The installer round trip, end to end: ceinstall.exe runs the built setup
-// library around copying the package into a folder and removing it again.
+// library around installing the package, from the built cabinet or copied
+// into a folder, and removing it again; damaged cabinets are refused.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 #include "testsupport.h"
 #include "registrynames.h"
@@ -48,6 +50,43 @@ std::string ReadText(const std::wstring &path)
     return text;
 }
 
+std::wstring SpecialFolder(int csidl)
+{
+    wchar_t path[MAX_PATH] = L"";
+    SHGetSpecialFolderPathW(nullptr, path, csidl, FALSE);
+    return path;
+}
+
+// Where the package's control file puts things, and where the installer
+// keeps the setup library for removal.
+std::wstring PackageFolder() { return SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\Corvane Pelorin"; }
+std::wstring StartupShortcut() { return SpecialFolder(CSIDL_STARTUP) + L"\\PelorinStart.lnk"; }
+std::wstring KeptSetupLibrary() { return SpecialFolder(CSIDL_WINDOWS) + L"\\AppMgr\\Corvane Pelorin.dll"; }
+std::wstring BuiltCabinet() { return BinDir() + L"..\\Pelorin.cab"; }
+
+// The names in a folder, "." and ".." left out.
+std::vector<std::wstring> FolderNames(const std::wstring &folder, const wchar_t *pattern = L"*")
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\" + pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L".."))
+            names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+// The shortcut text the device's shell reads: the command's length, '#', the command.
+std::string ShortcutText(const std::wstring &target)
+{
+    std::string command = "\"" + Narrow(target) + "\"";
+    return std::to_string(command.size()) + "#" + command;
+}
+
 class Installer : public ::testing::Test {
 protected:
     void SetUp() override
@@ -63,7 +102,9 @@ protected:
     {
         ResetSystemState();
         DeleteShortcutFiles();
-        for (const std::wstring &folder : {dir, otherDir}) {
+        DeleteFileW(StartupShortcut().c_str());
+        DeleteFileW(KeptSetupLibrary().c_str());
+        for (const std::wstring &folder : {dir, otherDir, PackageFolder()}) {
             for (const wchar_t *name : kPrograms)
                 DeleteFileW((folder + L"\\" + name).c_str());
             RemoveDirectoryW(folder.c_str());
@@ -186,6 +227,92 @@ TEST_F(Installer, NewInstallStartsAgainFromTheDefaults)
         EXPECT_EQ(value, setting.second) << Narrow(setting.first);
     }
     EXPECT_TRUE(CloseStartedControlPanel());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Installer, CabinetInstallsWhatItsControlFileListsAndRemovesExactlyThat)
+{
+    CreateShortcutFiles();  // left by an earlier installation: Install_Init deletes them first
+    std::string output;
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"install \"" + BuiltCabinet() + L"\"", &output), 0u) << output;
+
+    std::vector<BYTE> data;
+    ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallDirValue, &data));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t *>(data.data())), PackageFolder());
+    // The three programs, as built, and nothing else; the two shortcuts.
+    std::vector<std::wstring> installed = FolderNames(PackageFolder());
+    EXPECT_EQ(installed.size(), 3u);
+    for (const wchar_t *name : kPrograms)
+        EXPECT_EQ(ReadText(PackageFolder() + L"\\" + name), ReadText(BinDir() + name)) << Narrow(name);
+    EXPECT_EQ(ReadText(ProgramsFolder() + L"\\Pelorin.lnk"), ShortcutText(PackageFolder() + L"\\Pelorin.exe"));
+    EXPECT_EQ(ReadText(StartupShortcut()), ShortcutText(PackageFolder() + L"\\PelorinStart.exe"));
+    EXPECT_EQ(CountShortcutFiles(), 1) << "the old shortcuts went before the new one came";
+    EXPECT_EQ(ReadText(KeptSetupLibrary()), ReadText(BinDir() + L"PelorinSetup.dll"));
+
+    // Install_Exit ran after the record: the installed control panel runs.
+    ASSERT_TRUE(WaitForWindow(kControlPanelTitle, 20000));
+    std::vector<std::wstring> images = RunningImages(L"Pelorin.exe");
+    ASSERT_EQ(images.size(), 1u);
+    EXPECT_EQ(lstrcmpiW(images[0].c_str(), (PackageFolder() + L"\\Pelorin.exe").c_str()), 0);
+    EXPECT_TRUE(CloseStartedControlPanel());
+
+    // A second installation is refused by Install_Init, and the installer honours it.
+    Program second = StartProgram(L"ceinstall.exe", L"install \"" + BuiltCabinet() + L"\"");
+    EXPECT_EQ(AnswerMessageBox(L"Pelorin Installation", 20000),
+              L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.");
+    EXPECT_EQ(WaitProgram(second), 2u);
+    EXPECT_TRUE(RunningImages(L"Pelorin.exe").empty());
+    EXPECT_EQ(FolderNames(PackageFolder()), installed);
+
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"remove", &output), 0u) << output;
+    EXPECT_EQ(GetFileAttributesW(PackageFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(FileExists(StartupShortcut()));
+    EXPECT_EQ(CountShortcutFiles(), 0);
+    EXPECT_FALSE(FileExists(KeptSetupLibrary()));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath));
+    EXPECT_EQ(CountActiveKeyboardEntries(), 0) << "Uninstall_Init unloaded the driver";
+}
+
+TEST_F(Installer, DamagedCabinetsAreRefusedWithNothingWritten)
+{
+    const struct {
+        const wchar_t *cabinet;
+        const char *reason;
+    } cases[] = {
+        {L"truncated", "truncated"},
+        {L"signature", "no MSCF signature"},
+        {L"control-offset", "points outside the file"},
+        {L"control-count", "points outside the file"},
+        {L"control-name-offset", "points outside the file"},
+        {L"member-separator", "not NAME.NNN"},
+        {L"file-separator", "not one plain file name"},
+        {L"folder-dotdot", "not one plain file name"},
+        {L"duplicate-extension", "same numeric extension"},
+        {L"missing-member", "missing from the cabinet: Extra.exe (.004)"},
+    };
+    const std::wstring programFiles = SpecialFolder(CSIDL_PROGRAM_FILES);
+    wchar_t tempFolder[MAX_PATH];
+    GetTempPathW(MAX_PATH, tempFolder);
+    const size_t programFilesBefore = FolderNames(programFiles).size();
+    const size_t tempBefore = FolderNames(tempFolder, L"cei*.tmp").size();
+    for (const auto &c : cases) {
+        std::string output;
+        std::wstring path = BinDir() + L"..\\badcabs\\" + c.cabinet + L".cab";
+        ASSERT_TRUE(FileExists(path)) << Narrow(path);
+        EXPECT_EQ(RunProgram(L"ceinstall.exe", L"install \"" + path + L"\"", &output), 4u) << Narrow(c.cabinet);
+        EXPECT_NE(output.find(c.reason), std::string::npos) << Narrow(c.cabinet) << ": " << output;
+        EXPECT_NE(output.find("nothing installed"), std::string::npos) << output;
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath)) << Narrow(c.cabinet);
+        EXPECT_EQ(FolderNames(programFiles).size(), programFilesBefore) << Narrow(c.cabinet);
+        EXPECT_EQ(FolderNames(tempFolder, L"cei*.tmp").size(), tempBefore) << Narrow(c.cabinet);
+        EXPECT_EQ(CountShortcutFiles(), 0) << Narrow(c.cabinet);
+        EXPECT_FALSE(FileExists(StartupShortcut())) << Narrow(c.cabinet);
+        EXPECT_FALSE(FileExists(KeptSetupLibrary())) << Narrow(c.cabinet);
+    }
+    EXPECT_TRUE(RunningImages(L"Pelorin.exe").empty()) << "no hook ran";
 }
 
 } // namespace

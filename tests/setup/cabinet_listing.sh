@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# An independent reader: Debian's cabextract lists, checks and extracts the
+# built cabinet; its members must be exactly the control file's (as
+# `ceinstall list` reads it) plus the control file and the setup library,
+# and each must hold the built file it stands for.
+#
+#   cabinet_listing.sh CABINET BINDIR WINE
+set -euo pipefail
+cab=$1 bin=$2 wine=$3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+cabextract -t "$cab" >/dev/null || fail "cabextract finds the cabinet damaged"
+cabextract -l "$cab" | awk -F' [|] ' 'NF == 3 && $3 ~ /[.][0-9][0-9][0-9]$/ { print $3 }' | sort >"$work/cabextract"
+[ -s "$work/cabextract" ] || fail "cabextract lists no members"
+
+# Wine's drive Z: is the root of this machine.
+"$wine" "$bin/ceinstall.exe" list "Z:$(tr / '\\' <<<"$cab")" 2>/dev/null | tr -d '\r' >"$work/list" \
+  || fail "ceinstall refuses the cabinet: $(cat "$work/list")"
+awk '$1 == "member" { print $3 }' "$work/list" | sort >"$work/members"
+diff -u "$work/members" "$work/cabextract" || fail "cabextract and the installer see different members"
+
+# The extensions: the control file's files, plus .000 and .999.
+{ echo 000; echo 999; awk '$1 == "file" { print $2 }' "$work/list"; } | sort >"$work/wanted"
+sed 's/.*[.]//' "$work/cabextract" | sort >"$work/have"
+diff -u "$work/wanted" "$work/have" || fail "the members are not what the control file names"
+grep -qx 'application Corvane Pelorin' "$work/list" || fail "application name"
+grep -qx 'provider Corvane' "$work/list" || fail "provider"
+
+# Each member holds the built file it stands for.
+mkdir "$work/x"
+cabextract -q -d "$work/x" "$cab"
+member() { ls "$work/x" | grep "[.]$1\$"; }
+cmp "$work/x/$(member 999)" "$bin/PelorinSetup.dll" || fail "the setup library"
+n=0
+while read -r _ number name; do
+  cmp "$work/x/$(member "$number")" "$bin/$name" || fail "member .$number is not $name"
+  n=$((n + 1))
+done < <(awk '$1 == "file"' "$work/list")
+[ "$n" -eq 3 ] || fail "$n programs listed, not 3"
+echo "cabinet listing: $(wc -l <"$work/cabextract") members, as the control file names"

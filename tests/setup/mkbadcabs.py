@@ -1,0 +1,57 @@
+#!/usr/bin/env python3
+"""Writes damaged installer cabinets into OUTDIR, one per way a package can
+be wrong, for the installer's refusal tests. Each is the real package's
+layout with one fault; the programs are small stand-ins, as nothing of a
+refused package may be installed anyway.
+
+    mkbadcabs.py OUTDIR
+"""
+import sys
+from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / 'tools'))
+import mkcecab as m  # noqa: E402
+
+STRINGS = [(1, '%CE1%'), (2, m.APP), (3, 'Pelorin.lnk'), (4, 'PelorinStart.lnk')]
+
+
+def members(control, extra=()):
+    programs = [(m.member_name(Path(name).stem, n), b'MZ stand-in for ' + name.encode()) for n, name in
+                sorted(m.PROGRAMS, reverse=True)]
+    return [(m.member_name('CorvanePelorin', 0), control), (m.member_name('PelorinSetup', 999), b'MZ')] + \
+        programs + list(extra)
+
+
+def cab(control=None, extra=()):
+    return m.cabinet(members(control or m.pelorin_control(), extra))
+
+
+def patched(**fields):
+    def patch(h):
+        h.update(fields)
+    return m.pelorin_control(patch=patch)
+
+
+def main():
+    out = Path(sys.argv[1])
+    out.mkdir(parents=True, exist_ok=True)
+    good = cab()
+    bad = {
+        'truncated': good[:len(good) // 2],
+        'signature': b'MSCX' + good[4:],
+        'control-offset': cab(patched(strings=0xFFFF0)),
+        'control-count': cab(patched(nlinks=9)),
+        'control-name-offset': cab(patched(app=0xFFF0)),
+        'member-separator': cab(extra=[('..\\EVIL.004', b'x')]),
+        'file-separator': cab(m.pelorin_control(files=[(1, 1, 2, '..\\Pelorin.exe')])),
+        'folder-dotdot': cab(m.pelorin_control(strings=STRINGS[:1] + [(2, '..')] + STRINGS[2:])),
+        'duplicate-extension': cab(extra=[(m.member_name('Other', 1), b'MZ')]),
+        'missing-member': cab(m.pelorin_control(
+            files=[(n, 1, 2, name) for n, name in m.PROGRAMS] + [(4, 1, 2, 'Extra.exe')])),
+    }
+    for name, data in bad.items():
+        (out / (name + '.cab')).write_bytes(data)
+
+
+if __name__ == '__main__':
+    main()
