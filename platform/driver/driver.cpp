@@ -84,6 +84,13 @@ BOOL PLN_IOControl(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize, PB
     return TRUE;
 }
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    // Unloaded by FreeLibrary: let go of the simulator's files. At process
+    // exit the system closes them.
+    if (reason == DLL_PROCESS_DETACH && !reserved)
+        SimClose();
+    return TRUE;
+}
 
 } // extern "C"

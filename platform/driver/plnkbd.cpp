@@ -8,7 +8,7 @@
 #include <io.h>
 #include <stdio.h>
 #include <string.h>
-#include <string>
+#include <strsafe.h>
 #include "simulator.h"
 
 namespace {
@@ -53,14 +53,17 @@ int Press(int argc, wchar_t **argv)
     return SimPressKeys(codes, count) ? 0 : 1;
 }
 
-void PrintFolded(const std::string &line, int count)
+void PrintFolded(const char *line, unsigned long count)
 {
     if (count > 1)
-        printf("%s x%d\n", line.c_str(), count);
+        printf("%s x%lu\n", line, count);
     else if (count == 1)
-        printf("%s\n", line.c_str());
+        printf("%s\n", line);
 }
 
+// The file already folds the runs it was written with; a run that continues
+// across lines (say, written before and after a reset of the count) is
+// joined here, so that the output is one line per run either way.
 int Journal()
 {
     wchar_t path[MAX_PATH];
@@ -69,18 +72,21 @@ int Journal()
     FILE *file = _wfopen(path, L"rb");
     if (!file)
         return 0;  // nothing received yet
-    char buffer[256];
-    std::string previous;
-    int count = 0;
+    char buffer[256], previous[256] = "";
+    unsigned long count = 0;
     while (fgets(buffer, sizeof(buffer), file)) {
         buffer[strcspn(buffer, "\r\n")] = 0;
-        if (count && previous == buffer) {
-            ++count;
+        size_t baseLength;
+        unsigned long n;
+        SimSplitFolded(buffer, &baseLength, &n);
+        buffer[baseLength] = 0;
+        if (count && !strcmp(previous, buffer)) {
+            count += n;
             continue;
         }
         PrintFolded(previous, count);
-        previous = buffer;
-        count = 1;
+        StringCchCopyA(previous, ARRAYSIZE(previous), buffer);
+        count = n;
     }
     PrintFolded(previous, count);
     fclose(file);

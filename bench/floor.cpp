@@ -1,0 +1,43 @@
+// The floor of the benchmark: the least a Win32 program with one window does.
+// It registers a class, shows one window titled "BenchFloor", and runs the
+// message loop until the window is closed. With "timer" it also runs a 5 ms
+// window timer that does nothing, the floor of an idle polling window.
+#include <windows.h>
+
+namespace {
+
+LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = FloorProc;
+    wc.hInstance = instance;
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.lpszClassName = L"BenchFloor";
+    if (!RegisterClassW(&wc))
+        return 1;
+    HWND window = CreateWindowExW(0, L"BenchFloor", L"BenchFloor", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 20, 80,
+                                  203, 195, nullptr, nullptr, instance, nullptr);
+    if (!window)
+        return 1;
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    if (commandLine && lstrcmpW(commandLine, L"timer") == 0)
+        SetTimer(window, 1, 5, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}

@@ -1,0 +1,236 @@
+// The benchmark's hands and stopwatch, run under Wine beside the programs.
+//
+//   benchharness start N EXE TITLE [ARGS]
+//       N times: start EXE, time until a visible top-level window titled
+//       TITLE exists; then post WM_CLOSE to it and time until the process
+//       has ended. Prints "start V..." and "close V..." in milliseconds.
+//   benchharness key N EXE TITLE
+//       Notepad behind, then N times: start EXE (the palette), wait until it
+//       is in front and polling, queue the key q with the stand-in driver
+//       and time until Notepad's text changes. Prints "key V...".
+//   benchharness wait TITLE       wait until a window titled TITLE shows
+//   benchharness close TITLE      close it and wait until it is gone
+//
+// Exit code 0 when every run completed, 1 otherwise.
+#include <windows.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include "simulator.h"
+
+namespace {
+
+const DWORD kTimeoutMs = 10000;
+const int kMaxRuns = 200;
+
+LARGE_INTEGER frequency;
+
+LONGLONG Now()
+{
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return t.QuadPart;
+}
+
+double Ms(LONGLONG from, LONGLONG to) { return double(to - from) * 1000.0 / double(frequency.QuadPart); }
+
+void PrintRow(const char *name, const double *values, int count)
+{
+    printf("%s", name);
+    for (int i = 0; i < count; ++i)
+        printf(" %.2f", values[i]);
+    printf("\n");
+    fflush(stdout);
+}
+
+HANDLE Start(const wchar_t *exe, const wchar_t *args)
+{
+    wchar_t line[2 * MAX_PATH];
+    _snwprintf(line, ARRAYSIZE(line), L"\"%ls\"%ls%ls", exe, args ? L" " : L"", args ? args : L"");
+    line[ARRAYSIZE(line) - 1] = 0;
+    STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        fprintf(stderr, "benchharness: cannot start %ls (%lu)\n", exe, GetLastError());
+        return nullptr;
+    }
+    CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+// Polls in steps of about a millisecond: the clock, not the step, gives the time.
+HWND WaitVisible(const wchar_t *title, const wchar_t *cls = nullptr)
+{
+    LONGLONG start = Now();
+    while (Ms(start, Now()) < kTimeoutMs) {
+        HWND w = FindWindowW(cls, title);
+        if (w && IsWindowVisible(w))
+            return w;
+        Sleep(1);
+    }
+    fprintf(stderr, "benchharness: no window \"%ls\"\n", title);
+    return nullptr;
+}
+
+bool WaitGone(HWND window)
+{
+    LONGLONG start = Now();
+    while (IsWindow(window)) {
+        if (Ms(start, Now()) > kTimeoutMs)
+            return false;
+        Sleep(1);
+    }
+    return true;
+}
+
+int StartAndClose(int runs, const wchar_t *exe, const wchar_t *title, const wchar_t *args)
+{
+    static double start[kMaxRuns], close[kMaxRuns];
+    int done = 0;
+    for (int i = 0; i < runs; ++i) {
+        LONGLONG t0 = Now();
+        HANDLE process = Start(exe, args);
+        if (!process)
+            break;
+        HWND window = WaitVisible(title);
+        LONGLONG t1 = Now();
+        if (!window) {
+            TerminateProcess(process, 1);
+            CloseHandle(process);
+            break;
+        }
+        Sleep(200);  // let it settle: the close is timed on a program at rest
+        LONGLONG t2 = Now();
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        DWORD wait = WaitForSingleObject(process, kTimeoutMs);
+        LONGLONG t3 = Now();
+        CloseHandle(process);
+        if (wait != WAIT_OBJECT_0)
+            break;
+        start[done] = Ms(t0, t1);
+        close[done] = Ms(t2, t3);
+        ++done;
+        Sleep(100);
+    }
+    PrintRow("start", start, done);
+    PrintRow("close", close, done);
+    return done == runs ? 0 : 1;
+}
+
+HWND NotepadEdit(HANDLE *process)
+{
+    HWND notepad = FindWindowW(L"Notepad", nullptr);
+    if (!notepad) {
+        *process = Start(L"notepad.exe", nullptr);
+        notepad = WaitVisible(nullptr, L"Notepad");
+    }
+    return notepad ? FindWindowExW(notepad, nullptr, L"Edit", nullptr) : nullptr;
+}
+
+int TextLength(HWND edit)
+{
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length);
+    return static_cast<int>(length);
+}
+
+// The palette polls once its device is open: the journal grows.
+bool WaitPolling()
+{
+    wchar_t path[MAX_PATH];
+    if (!SimJournalPath(path, ARRAYSIZE(path)))
+        return false;
+    auto lastWrite = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExW(path, GetFileExInfoStandard, &data);
+        return (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
+    };
+    ULONGLONG first = lastWrite();
+    LONGLONG start = Now();
+    while (Ms(start, Now()) < kTimeoutMs) {
+        Sleep(20);
+        if (lastWrite() != first)
+            return true;
+    }
+    return false;
+}
+
+int KeyToNotepad(int runs, const wchar_t *exe, const wchar_t *title)
+{
+    static double key[kMaxRuns];
+    HANDLE notepadProcess = nullptr;
+    HWND edit = NotepadEdit(&notepadProcess);
+    if (!edit) {
+        fprintf(stderr, "benchharness: no Notepad\n");
+        return 1;
+    }
+    int done = 0;
+    for (int i = 0; i < runs; ++i) {
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+        HANDLE process = Start(exe, nullptr);
+        if (!process)
+            break;
+        HWND palette = WaitVisible(title);
+        LONGLONG since = Now();
+        while (palette && GetForegroundWindow() != palette && Ms(since, Now()) < kTimeoutMs)
+            Sleep(1);
+        if (!palette || GetForegroundWindow() != palette || !WaitPolling()) {
+            fprintf(stderr, "benchharness: the palette is not in front and polling\n");
+            TerminateProcess(process, 1);
+            CloseHandle(process);
+            break;
+        }
+        Sleep(100);
+        const BYTE q = 'q';
+        SimPressKeys(&q, 1);
+        LONGLONG t0 = Now();
+        bool typed = false;
+        while (!(typed = TextLength(edit) > 0) && Ms(t0, Now()) < kTimeoutMs)
+            Sleep(1);
+        LONGLONG t1 = Now();
+        DWORD wait = WaitForSingleObject(process, kTimeoutMs);
+        CloseHandle(process);
+        if (!typed || wait != WAIT_OBJECT_0)
+            break;
+        key[done++] = Ms(t0, t1);
+        Sleep(100);
+    }
+    PrintRow("key", key, done);
+    if (notepadProcess) {
+        PostMessageW(GetParent(edit), WM_CLOSE, 0, 0);
+        WaitForSingleObject(notepadProcess, kTimeoutMs);
+        CloseHandle(notepadProcess);
+    }
+    return done == runs ? 0 : 1;
+}
+
+int Usage()
+{
+    fputs("usage: benchharness start N EXE TITLE [ARGS] | key N EXE TITLE | wait TITLE | close TITLE\n", stderr);
+    return 2;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t **argv)
+{
+    QueryPerformanceFrequency(&frequency);
+    if (argc >= 5 && !wcscmp(argv[1], L"start")) {
+        int runs = _wtoi(argv[2]);
+        return runs > 0 && runs <= kMaxRuns ? StartAndClose(runs, argv[3], argv[4], argc > 5 ? argv[5] : nullptr)
+                                            : Usage();
+    }
+    if (argc == 5 && !wcscmp(argv[1], L"key")) {
+        int runs = _wtoi(argv[2]);
+        return runs > 0 && runs <= kMaxRuns ? KeyToNotepad(runs, argv[3], argv[4]) : Usage();
+    }
+    if (argc == 3 && !wcscmp(argv[1], L"wait"))
+        return WaitVisible(argv[2]) ? 0 : 1;
+    if (argc == 3 && !wcscmp(argv[1], L"close")) {
+        HWND w = FindWindowW(nullptr, argv[2]);
+        if (!w)
+            return 1;
+        PostMessageW(w, WM_CLOSE, 0, 0);
+        return WaitGone(w) ? 0 : 1;
+    }
+    return Usage();
+}
