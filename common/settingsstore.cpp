@@ -46,8 +46,8 @@ void ReopenSettingsKey()
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, 0, &settingsKey) == ERROR_SUCCESS)
         return;
     DWORD disposition;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, 0, nullptr, &settingsKey,
-                        &disposition) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, 0, nullptr, &settingsKey, &disposition)
+        != ERROR_SUCCESS)
         settingsKey = nullptr;
 }
 

@@ -18,8 +18,8 @@ namespace {
 // Held by the palette that starts, from before its window exists to its end,
 // so that palettes started together find out which one goes on.
 const wchar_t kPaletteMutexName[] = L"Kadenza single instance";
-const DWORD kWaitStep = 50;     // ms between looks for the first palette's window
-const DWORD kWaitLimit = 10000; // ms; then this palette goes on by itself
+const DWORD kWaitStep = 50;      // ms between looks for the first palette's window
+const DWORD kWaitLimit = 10000;  // ms; then this palette goes on by itself
 HANDLE paletteMutex;
 bool paletteMutexOwned;
 

@@ -302,11 +302,13 @@ TEST_F(ControlPanel, ChangeAfterTheKeyWasDeletedGoesToTheKeyMadeAgain)
         bool creatable;
         Steps first, next;
     } cases[] = {
-        {"key made again", true,
+        {"key made again",
+         true,
          with({L"RegCreateKeyExW ok", L"RegSetValueExW REPEAT ok", L"RegFlushKey ok"}),
          {L"DeviceIoControl", L"RegSetValueExW DELAY ok", L"RegFlushKey ok"}},
         // A volatile parent takes no lasting subkey.
-        {"key can be neither opened nor made", false,
+        {"key can be neither opened nor made",
+         false,
          with({L"RegCreateKeyExW failed", L"RegSetValueExW REPEAT failed", L"RegFlushKey failed"}),
          {L"DeviceIoControl", L"RegSetValueExW DELAY failed", L"RegOpenKeyExW failed", L"RegCreateKeyExW failed",
           L"RegSetValueExW DELAY failed", L"RegFlushKey failed"}},
@@ -329,7 +331,8 @@ TEST_F(ControlPanel, ChangeAfterTheKeyWasDeletedGoesToTheKeyMadeAgain)
         if (!c.creatable) {
             HKEY parent;
             ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Corvane", 0, nullptr, REG_OPTION_VOLATILE, 0,
-                                      nullptr, &parent, nullptr), ERROR_SUCCESS);
+                                      nullptr, &parent, nullptr),
+                      ERROR_SUCCESS);
             RegCloseKey(parent);
         }
         NewCalls();

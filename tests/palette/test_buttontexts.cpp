@@ -182,8 +182,9 @@ TEST_F(ButtonTexts, SaveOpensTheKeyOrMakesItAgainAndWithoutAnyKeyWritesNothing)
     auto uncreatable = [] {
         DeleteRegistryKey(HKEY_LOCAL_MACHINE, L"Software\\Corvane");
         HKEY parent;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Corvane", 0, nullptr, REG_OPTION_VOLATILE, 0,
-                                  nullptr, &parent, nullptr), ERROR_SUCCESS);
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Corvane", 0, nullptr, REG_OPTION_VOLATILE, 0, nullptr,
+                                  &parent, nullptr),
+                  ERROR_SUCCESS);
         RegCloseKey(parent);
     };
     const struct {
@@ -195,8 +196,7 @@ TEST_F(ButtonTexts, SaveOpensTheKeyOrMakesItAgainAndWithoutAnyKeyWritesNothing)
         {"key present", [] {}, then({L"RegOpenKeyExW ok"}, true), true},
         {"key deleted while open", [] { DeleteRegistryKey(HKEY_LOCAL_MACHINE, kKey); },
          then({L"RegOpenKeyExW failed", L"RegCreateKeyExW ok"}, true), true},
-        {"key can be neither", uncreatable, then({L"RegOpenKeyExW failed", L"RegCreateKeyExW failed"}, false),
-         false},
+        {"key can be neither", uncreatable, then({L"RegOpenKeyExW failed", L"RegCreateKeyExW failed"}, false), false},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
