@@ -3,6 +3,7 @@
 // Whether a driver is loaded is system-wide: the volatile entries under
 // HKLM "Drivers\Active\NN" say so. A process that opens a device loads the
 // driver's DLL into itself on first use and talks to its stream entry points.
+// A handle opened before its driver was unloaded fails every control call.
 #include <windows.h>
 #include <strsafe.h>
 #include "cejournal.h"
