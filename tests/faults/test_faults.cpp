@@ -623,7 +623,7 @@ TEST_F(Faults, LongRunsDoNotGrow)
     const DWORD seconds = SoakSeconds();
     // Allowed growth over the second half: a noisy shared machine may move a
     // few pages; a leak per poll or per change moves far more.
-    const SIZE_T bound = 512 * 1024;
+    const SIZE_T bound = SIZE_T(512) * 1024;
     for (const auto &run : runs) {
         SCOPED_TRACE(run.name);
         TearDown();
@@ -651,10 +651,13 @@ TEST_F(Faults, LongRunsDoNotGrow)
         Memory middle = ProgramMemory(program);
         work(seconds * 1000 / 2);
         Memory last = ProgramMemory(program);
-        printf("%s over %lus: resident %zu -> %zu -> %zu KiB, committed %zu -> %zu -> %zu KiB, "
-               "handles %lu -> %lu -> %lu\n", run.name, static_cast<unsigned long>(seconds), first.resident / 1024,
-               middle.resident / 1024, last.resident / 1024, first.committed / 1024, middle.committed / 1024,
-               last.committed / 1024, first.handles, middle.handles, last.handles);
+        // SIZE_T is not size_t on 32-bit Windows: printed through one type.
+        auto kib = [](SIZE_T bytes) { return static_cast<unsigned long long>(bytes / 1024); };
+        printf("%s over %lus: resident %llu -> %llu -> %llu KiB, committed %llu -> %llu -> %llu KiB, "
+               "handles %lu -> %lu -> %lu\n",
+               run.name, static_cast<unsigned long>(seconds), kib(first.resident), kib(middle.resident),
+               kib(last.resident), kib(first.committed), kib(middle.committed), kib(last.committed), first.handles,
+               middle.handles, last.handles);
         ASSERT_GT(first.resident, 0u) << "memory is measured";
         ASSERT_GT(first.committed, 0u) << "memory is measured";
         ASSERT_GT(first.handles, 0u) << "handles are counted";
