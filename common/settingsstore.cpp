@@ -30,9 +30,25 @@ const SettingSlot kReadingOrder[] = {
     {kStatusSetting, &KeyboardSettings::status, nullptr},
 };
 
-void WriteSetting(const KeyboardSetting &setting, DWORD value)
+LONG WriteSetting(const KeyboardSetting &setting, DWORD value)
 {
-    RegSetValueExW(settingsKey, setting.name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value), kSettingSize);
+    return RegSetValueExW(settingsKey, setting.name, 0, REG_DWORD, reinterpret_cast<const BYTE *>(&value),
+                          kSettingSize);
+}
+
+// Points settingsKey at the key as it is now, creating it when it is gone
+// (deleted while the dialog was open). Null when it can be neither.
+void ReopenSettingsKey()
+{
+    if (settingsKey)
+        RegCloseKey(settingsKey);
+    settingsKey = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, 0, &settingsKey) == ERROR_SUCCESS)
+        return;
+    DWORD disposition;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, 0, nullptr, &settingsKey, &disposition)
+        != ERROR_SUCCESS)
+        settingsKey = nullptr;
 }
 
 bool ReadSetting(const KeyboardSetting &setting, DWORD *value)
@@ -79,7 +95,12 @@ void LoadKeyboardSettings(KeyboardSettings *settings)
 
 void StoreSetting(const KeyboardSetting &setting, DWORD value)
 {
-    WriteSetting(setting, value);
+    // A handle whose key was deleted under it takes no writes: the user's
+    // change goes to the key as it is now.
+    if (WriteSetting(setting, value) != ERROR_SUCCESS) {
+        ReopenSettingsKey();
+        WriteSetting(setting, value);
+    }
     RegFlushKey(settingsKey);
 }
 

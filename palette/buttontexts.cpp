@@ -8,7 +8,7 @@
 void LoadButtonTexts(HWND dialog)
 {
     // When the key can be neither opened nor created, the template captions stay.
-    HKEY store = OpenTextStore(true);
+    HKEY store = OpenTextStore();
     if (!store)
         return;
     SeedButtonTexts(store);
@@ -22,8 +22,9 @@ void LoadButtonTexts(HWND dialog)
 
 void SaveButtonTexts(HWND editDialog)
 {
-    // Without the key the palette still takes the edited captions.
-    HKEY store = OpenTextStore(false);
+    // A key deleted while the palette was open is made again, so the entered
+    // texts are kept; without any key the palette still takes the captions.
+    HKEY store = OpenTextStore();
     for (int n = 1; n <= kButtonCount; ++n) {
         wchar_t caption[kTextUnits] = {};
         GetDlgItemTextW(editDialog, IDC_TWIN1 + n - 1, caption, kTextUnits);

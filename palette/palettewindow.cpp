@@ -13,11 +13,59 @@ HWND paletteWindow;
 HWND paletteDialog;
 DWORD captureAllowed = 1;
 
+namespace {
+
+// Held by the palette that starts, from before its window exists to its end,
+// so that palettes started together find out which one goes on.
+const wchar_t kPaletteMutexName[] = L"Kadenza single instance";
+const DWORD kWaitStep = 50;      // ms between looks for the first palette's window
+const DWORD kWaitLimit = 10000;  // ms; then this palette goes on by itself
+HANDLE paletteMutex;
+bool paletteMutexOwned;
+
+// The window of a palette that started just before this one, once it shows;
+// null when this palette is the one to go on.
+HWND WaitForStartingPalette()
+{
+    if (paletteMutexOwned)
+        return nullptr;
+    if (!paletteMutex)
+        paletteMutex = CreateMutexW(nullptr, FALSE, kPaletteMutexName);
+    if (!paletteMutex)
+        return nullptr;
+    DWORD start = GetTickCount();
+    for (;;) {
+        DWORD rc = WaitForSingleObject(paletteMutex, kWaitStep);
+        if (rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED) {
+            paletteMutexOwned = true;
+            return nullptr;
+        }
+        if (HWND running = FindWindowW(program.className, program.title))
+            return running;
+        if (rc != WAIT_TIMEOUT || GetTickCount() - start >= kWaitLimit)
+            return nullptr;
+    }
+}
+
+void ReleasePaletteMutex()
+{
+    if (paletteMutexOwned)
+        ReleaseMutex(paletteMutex);
+    paletteMutexOwned = false;
+    if (paletteMutex)
+        CloseHandle(paletteMutex);
+    paletteMutex = nullptr;
+}
+
+} // namespace
+
 bool FindRunningPalette(HINSTANCE inst)
 {
     LoadStringW(inst, IDS_TITLE, program.title, kTitleUnits);
     LoadStringW(inst, IDS_CLASS, program.className, kTitleUnits);
     HWND running = FindWindowW(program.className, program.title);
+    if (!running)
+        running = WaitForStartingPalette();
     if (!running)
         return false;
     SetForegroundWindow(running);
@@ -95,6 +143,7 @@ void ShutDown(HWND window)
         CloseHandle(deviceHandle);
     deviceHandle = INVALID_HANDLE_VALUE;
     paletteWindow = nullptr;
+    ReleasePaletteMutex();
     PostQuitMessage(0);
 }
 

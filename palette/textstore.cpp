@@ -12,13 +12,11 @@ void FormatValueName(wchar_t (&name)[16], int button) { wsprintfW(name, kButtonT
 
 } // namespace
 
-HKEY OpenTextStore(bool create)
+HKEY OpenTextStore()
 {
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, 0, &key) == ERROR_SUCCESS)
         return key;
-    if (!create)
-        return nullptr;
     DWORD disposition;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, 0, nullptr, &key, &disposition)
         != ERROR_SUCCESS)

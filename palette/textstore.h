@@ -6,9 +6,9 @@
 #include <windows.h>
 #include "registrynames.h"
 
-// Opens the settings key; with create, creates it when it is missing.
-// Null when the key can be neither.
-HKEY OpenTextStore(bool create);
+// Opens the settings key, creating it when it is missing. Null when the key
+// can be neither opened nor created.
+HKEY OpenTextStore();
 // Writes the 38 defaults, 14 bytes each, unless "KZ1" shows they were.
 void SeedButtonTexts(HKEY store);
 // The caption that button n's stored text shows; empty when it is missing.

@@ -3,6 +3,7 @@
 // Whether a driver is loaded is system-wide: the volatile entries under
 // HKLM "Drivers\Active\NN" say so. A process that opens a device loads the
 // driver's DLL into itself on first use and talks to its stream entry points.
+// A handle opened before its driver was unloaded fails every control call.
 #include <windows.h>
 #include <strsafe.h>
 #include "cejournal.h"
@@ -20,6 +21,10 @@ typedef BOOL (*IOControlFn)(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD i
 const wchar_t kActiveRoot[] = L"Drivers\\Active";
 const int kMaxActive = 99;
 const DWORD kHandleBase = 0x00DE0000;  // "Hnd" of entry NN is kHandleBase + NN
+// Loading, unloading and opening are serialised across processes, as the
+// device's own device manager does; a wait this long means a stuck holder.
+const wchar_t kLockName[] = L"CePlatform device manager";
+const DWORD kLockLimit = 30000;  // ms
 
 struct Driver {
     wchar_t dll[MAX_PATH];
@@ -38,6 +43,7 @@ struct OpenDevice {
     Driver *driver;
     DWORD_PTR openContext;
     wchar_t name[8];
+    HKEY activeEntry;  // the driver's active entry when opened; deleted when it is unloaded
 };
 
 // Fixed tables: the control path must not allocate.
@@ -186,6 +192,38 @@ OpenDevice *FindDevice(HANDLE handle)
     return nullptr;
 }
 
+// Holds the device manager's cross-process lock for one call.
+class DeviceManagerLock {
+public:
+    DeviceManagerLock()
+    {
+        static HANDLE mutex = CreateMutexW(nullptr, FALSE, kLockName);
+        DWORD rc = mutex ? WaitForSingleObject(mutex, kLockLimit) : WAIT_FAILED;
+        if (rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED)
+            held = mutex;
+    }
+    ~DeviceManagerLock()
+    {
+        if (held)
+            ReleaseMutex(held);
+    }
+    DeviceManagerLock(const DeviceManagerLock &) = delete;
+    DeviceManagerLock &operator=(const DeviceManagerLock &) = delete;
+    bool Held() const { return held != nullptr; }
+
+private:
+    HANDLE held = nullptr;
+};
+
+// Whether the driver behind an open handle is still loaded: its active entry
+// was deleted when it was unloaded, even if a new one has the same number.
+bool StillActive(const OpenDevice &device)
+{
+    DWORD hnd = 0, size = sizeof(hnd);
+    return RegQueryValueExW(device.activeEntry, L"Hnd", nullptr, nullptr, reinterpret_cast<BYTE *>(&hnd), &size)
+        == ERROR_SUCCESS;
+}
+
 void EnsureActiveRoot()
 {
     // "Drivers" stays stable (the built-in keys live there); only the active
@@ -208,6 +246,12 @@ HANDLE Activate(LPCWSTR path)
         return nullptr;
     }
     StringCchPrintfW(name, ARRAYSIZE(name), L"%s%lu:", prefix, index);
+    // The name's check and its entry are one step for all processes.
+    DeviceManagerLock lock;
+    if (!lock.Held()) {
+        SetLastError(ERROR_TIMEOUT);
+        return nullptr;
+    }
     if (FindActiveByName(name, nullptr, 0)) {
         SetLastError(ERROR_DEVICE_IN_USE);
         return nullptr;
@@ -257,6 +301,11 @@ BOOL Deactivate(HANDLE handle)
 {
     wchar_t builtInKey[MAX_PATH] = {}, dll[MAX_PATH], prefix[8];
     DWORD hnd = static_cast<DWORD>(reinterpret_cast<ULONG_PTR>(handle));
+    DeviceManagerLock lock;
+    if (!lock.Held()) {
+        SetLastError(ERROR_TIMEOUT);
+        return FALSE;
+    }
     int n = hnd ? FindActiveByHandle(hnd, builtInKey, ARRAYSIZE(builtInKey)) : 0;
     if (!n) {
         SetLastError(ERROR_INVALID_HANDLE);
@@ -276,9 +325,18 @@ BOOL Deactivate(HANDLE handle)
 
 HANDLE OpenStreamDevice(LPCWSTR name, DWORD access, DWORD share)
 {
-    wchar_t builtInKey[MAX_PATH] = {}, dll[MAX_PATH], prefix[8];
-    if (!FindActiveByName(name, builtInKey, ARRAYSIZE(builtInKey))
-        || !ReadBuiltInKey(builtInKey, dll, prefix, nullptr)) {
+    wchar_t builtInKey[MAX_PATH] = {}, dll[MAX_PATH], prefix[8], entry[64];
+    DeviceManagerLock lock;
+    if (!lock.Held()) {
+        SetLastError(ERROR_TIMEOUT);
+        return INVALID_HANDLE_VALUE;
+    }
+    int n = FindActiveByName(name, builtInKey, ARRAYSIZE(builtInKey));
+    HKEY activeEntry = nullptr;
+    if (n)
+        ActiveKeyPath(n, entry, ARRAYSIZE(entry));
+    if (!n || !ReadBuiltInKey(builtInKey, dll, prefix, nullptr)
+        || RegOpenKeyExW(HKEY_LOCAL_MACHINE, entry, 0, KEY_READ, &activeEntry) != ERROR_SUCCESS) {
         SetLastError(ERROR_DEV_NOT_EXIST);
         return INVALID_HANDLE_VALUE;
     }
@@ -289,18 +347,16 @@ HANDLE OpenStreamDevice(LPCWSTR name, DWORD access, DWORD share)
             slot = &d;
             break;
         }
-    if (!driver || !slot) {
-        SetLastError(ERROR_GEN_FAILURE);
-        return INVALID_HANDLE_VALUE;
-    }
-    DWORD_PTR context = driver->open(driver->deviceContext, access, share);
+    DWORD_PTR context = driver && slot ? driver->open(driver->deviceContext, access, share) : 0;
     if (!context) {
+        RegCloseKey(activeEntry);
         SetLastError(ERROR_GEN_FAILURE);
         return INVALID_HANDLE_VALUE;
     }
     slot->handle = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     slot->driver = driver;
     slot->openContext = context;
+    slot->activeEntry = activeEntry;
     StringCchCopyW(slot->name, ARRAYSIZE(slot->name), name);
     return slot->handle;
 }
@@ -346,7 +402,10 @@ BOOL WINAPI CeDeviceIoControl(HANDLE handle, DWORD code, LPVOID in, DWORD inSize
     if (!device && handle != INVALID_HANDLE_VALUE)
         return DeviceIoControl(handle, code, in, inSize, out, outSize, returned, overlapped);
     BOOL ok = FALSE;
-    if (device) {
+    if (device && !StillActive(*device)) {
+        // The driver was unloaded under this handle: it answers nothing more.
+        SetLastError(ERROR_DEVICE_REMOVED);
+    } else if (device) {
         DWORD actual = 0;
         ok = device->driver->ioControl(device->openContext, code, static_cast<PBYTE>(in), inSize,
                                        static_cast<PBYTE>(out), outSize, &actual);
@@ -378,6 +437,7 @@ BOOL WINAPI CeCloseHandle(HANDLE handle)
     if (CeJournalOn())
         CeJournalRecord(L"CloseHandle", device->name, nullptr, 0, 0, nullptr, ok);
     CloseHandle(device->handle);
+    RegCloseKey(device->activeEntry);
     *device = OpenDevice{};
     return ok;
 }

@@ -117,6 +117,19 @@ struct UnloadCase {
     bool palette;
 };
 
+// Control calls that reached the driver after it was last unloaded.
+std::vector<std::string> CallsAfterUnload()
+{
+    std::vector<std::string> journal = DriverJournal(), calls;
+    for (const std::string &line : journal) {
+        if (line == "PLN_Deinit")
+            calls.clear();
+        else if (line.rfind("IOCTL_", 0) == 0)
+            calls.push_back(line);
+    }
+    return calls;
+}
+
 TEST_F(Faults, DriverUnloadedUnderAnOpenProgram)
 {
     const UnloadCase cases[] = {{"palette", true}, {"control panel", false}};
@@ -129,6 +142,7 @@ TEST_F(Faults, DriverUnloadedUnderAnOpenProgram)
         }
         HWND window = c.palette ? StartPalette() : StartControlPanel();
         ASSERT_TRUE(window);
+        ASSERT_TRUE(WaitUntil([] { return !DriverControlCalls().empty(); })) << "calls reach the loaded driver";
         DWORD handle = KeyboardDriverHandle();
         ASSERT_NE(handle, 0u);
         ASSERT_TRUE(DeactivateDevice(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle))));
@@ -139,6 +153,11 @@ TEST_F(Faults, DriverUnloadedUnderAnOpenProgram)
         ASSERT_EQ(WaitProgram(program, 100), DWORD(STILL_ACTIVE)) << "survives the unload";
 
         if (c.palette) {
+            // A key pressed now is not captured: the handle reaches no driver.
+            std::string out;
+            ASSERT_EQ(RunProgram(L"plnkbd.exe", L"press w", &out), 0u) << out;
+            PumpMessages(300);
+            ASSERT_EQ(WaitProgram(program, 100), DWORD(STILL_ACTIVE)) << "no key reached the palette";
             // Tapping still types.
             PostMessageW(PaletteButton(window, 21), BM_CLICK, 0, 0);  // ":-)"
             EXPECT_EQ(WaitProgram(program), 0u);
@@ -156,6 +175,8 @@ TEST_F(Faults, DriverUnloadedUnderAnOpenProgram)
             PostMessageW(window, WM_COMMAND, IDOK, 0);
             EXPECT_EQ(WaitProgram(program), 0u);
         }
+        // Polls, the last poll and pushed changes alike fail on the handle.
+        EXPECT_EQ(CallsAfterUnload(), std::vector<std::string>());
         // The device can be brought up again.
         EXPECT_EQ(RunProgram(L"PelorinStart.exe"), 0u);
         EXPECT_EQ(CountActiveKeyboardEntries(), 1);
@@ -324,7 +345,6 @@ TEST_F(Faults, MalformedTextKeepsEveryUnitUnlessACutSplitsAPair)
 
 TEST_F(Faults, LoneHighSurrogateIsKeptWhereNoCutSplitsIt)
 {
-    GTEST_SKIP() << "known fault: loading drops a trailing high surrogate of an uncut value; saving drops any lone one";
     RunTextCases({
         {"stored, lone high at the end", false, L"x\xD83D", L"x\xD83D"},
         {"saved, lone high inside", true, L"a\xD800" L"b", L"a\xD800" L"b"},
@@ -336,7 +356,6 @@ TEST_F(Faults, LoneHighSurrogateIsKeptWhereNoCutSplitsIt)
 
 TEST_F(Faults, ControlPanelKeepsChangesMadeAfterTheSettingsKeyWasDeleted)
 {
-    GTEST_SKIP() << "known fault: the panel writes through the key handle it opened at start, into the deleted key";
     HWND window = StartControlPanel();
     ASSERT_TRUE(window);
     DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
@@ -363,7 +382,6 @@ TEST_F(Faults, ControlPanelKeepsChangesMadeAfterTheSettingsKeyWasDeleted)
 
 TEST_F(Faults, PaletteSavesATextEnteredAfterTheSettingsKeyWasDeleted)
 {
-    GTEST_SKIP() << "known fault: saving only opens the settings key, so a deleted key loses the entered texts";
     HWND palette = StartPalette();
     ASSERT_TRUE(palette);
     DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
@@ -484,13 +502,11 @@ TEST_F(Faults, StartersAndControlPanelsStartedTogetherAllEndCleanly)
 
 TEST_F(Faults, StartersAndControlPanelsStartedTogetherLoadTheDriverOnce)
 {
-    GTEST_SKIP() << "known fault: the stand-in ActivateDevice checks and records the active entry without a lock";
     RunCrowds(kStarterAndPanelCrowds, true);
 }
 
 TEST_F(Faults, PalettesStartedTogetherLeaveOnePalette)
 {
-    GTEST_SKIP() << "known fault: the single-instance check finds no window when palettes start together";
     RunCrowds({{"palettes", 0, 0, 4}, {"all at once", 3, 2, 3}}, false);
 }
 
@@ -607,7 +623,7 @@ TEST_F(Faults, LongRunsDoNotGrow)
     const DWORD seconds = SoakSeconds();
     // Allowed growth over the second half: a noisy shared machine may move a
     // few pages; a leak per poll or per change moves far more.
-    const SIZE_T bound = 512 * 1024;
+    const SIZE_T bound = SIZE_T(512) * 1024;
     for (const auto &run : runs) {
         SCOPED_TRACE(run.name);
         TearDown();
@@ -635,10 +651,13 @@ TEST_F(Faults, LongRunsDoNotGrow)
         Memory middle = ProgramMemory(program);
         work(seconds * 1000 / 2);
         Memory last = ProgramMemory(program);
-        printf("%s over %lus: resident %zu -> %zu -> %zu KiB, committed %zu -> %zu -> %zu KiB, "
-               "handles %lu -> %lu -> %lu\n", run.name, static_cast<unsigned long>(seconds), first.resident / 1024,
-               middle.resident / 1024, last.resident / 1024, first.committed / 1024, middle.committed / 1024,
-               last.committed / 1024, first.handles, middle.handles, last.handles);
+        // SIZE_T is not size_t on 32-bit Windows: printed through one type.
+        auto kib = [](SIZE_T bytes) { return static_cast<unsigned long long>(bytes / 1024); };
+        printf("%s over %lus: resident %llu -> %llu -> %llu KiB, committed %llu -> %llu -> %llu KiB, "
+               "handles %lu -> %lu -> %lu\n",
+               run.name, static_cast<unsigned long>(seconds), kib(first.resident), kib(middle.resident),
+               kib(last.resident), kib(first.committed), kib(middle.committed), kib(last.committed), first.handles,
+               middle.handles, last.handles);
         ASSERT_GT(first.resident, 0u) << "memory is measured";
         ASSERT_GT(first.committed, 0u) << "memory is measured";
         ASSERT_GT(first.handles, 0u) << "handles are counted";

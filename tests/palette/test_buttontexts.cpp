@@ -4,6 +4,7 @@
 #include "palettetest.h"
 #include "resource.h"
 #include "registrynames.h"
+#include "cejournal.h"
 
 namespace {
 
@@ -145,6 +146,76 @@ TEST_F(ButtonTexts, SaveWritesAll38At256BytesAndCancelNothing)
     Tap(3);
     ASSERT_TRUE(WaitPaletteEnded());
     EXPECT_TRUE(WaitUntil([&] { return Received() == L"a&b"; }, 3000)) << Narrow(Received());
+}
+
+// The save's calls on the settings key, one line each: function, value name
+// and size for a write, and whether the call succeeded.
+std::vector<std::wstring> SaveCalls(const std::vector<CeCall> &calls)
+{
+    std::vector<std::wstring> lines;
+    for (const CeCall &c : calls) {
+        if (c.path != L"HKLM\\Software\\Corvane\\Pelorin")
+            continue;
+        std::wstring line = c.function;
+        if (c.function == L"RegSetValueExW")
+            line += L" " + c.value + L" " + std::to_wstring(c.size);
+        lines.push_back(line + (c.result == ERROR_SUCCESS ? L" ok" : L" failed"));
+    }
+    return lines;
+}
+
+TEST_F(ButtonTexts, SaveOpensTheKeyOrMakesItAgainAndWithoutAnyKeyWritesNothing)
+{
+    std::vector<std::wstring> writes;
+    for (int n = 1; n <= 38; ++n)
+        writes.push_back(L"RegSetValueExW " + ValueName(n) + L" 256 ok");
+    auto then = [&](std::vector<std::wstring> first, bool stored) {
+        if (stored) {
+            first.insert(first.end(), writes.begin(), writes.end());
+            first.push_back(L"RegFlushKey ok");
+            first.push_back(L"RegCloseKey ok");
+        }
+        return first;
+    };
+    // A volatile parent takes no lasting subkey: the key can be neither
+    // opened nor created.
+    auto uncreatable = [] {
+        DeleteRegistryKey(HKEY_LOCAL_MACHINE, L"Software\\Corvane");
+        HKEY parent;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Corvane", 0, nullptr, REG_OPTION_VOLATILE, 0, nullptr,
+                                  &parent, nullptr),
+                  ERROR_SUCCESS);
+        RegCloseKey(parent);
+    };
+    const struct {
+        const char *name;
+        std::function<void()> before;
+        std::vector<std::wstring> calls;
+        bool stored;
+    } cases[] = {
+        {"key present", [] {}, then({L"RegOpenKeyExW ok"}, true), true},
+        {"key deleted while open", [] { DeleteRegistryKey(HKEY_LOCAL_MACHINE, kKey); },
+         then({L"RegOpenKeyExW failed", L"RegCreateKeyExW ok"}, true), true},
+        {"key can be neither", uncreatable, then({L"RegOpenKeyExW failed", L"RegCreateKeyExW failed"}, false), false},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        StartPaletteHere();
+        c.before();
+        CeJournalStart();
+        Edit({Enter(1, L"kept & sound"), Press(IDC_EDIT_OK)});
+        std::vector<CeCall> calls = CeJournalTake();
+        CeJournalStop();
+        bool keyLeft = RegistryKeyExists(HKEY_LOCAL_MACHINE, kKey);
+        std::wstring stored = StoredText(1), shown = Caption(1);
+        DestroyWindow(paletteWindow);
+        PumpMessages(20);  // the palette's quit message, before the next modal loop
+        DeleteRegistryKey(HKEY_LOCAL_MACHINE, L"Software\\Corvane");
+        EXPECT_EQ(SaveCalls(calls), c.calls);
+        EXPECT_EQ(shown, L"kept && sound") << "the palette takes the text in any case";
+        EXPECT_EQ(keyLeft, c.stored);
+        EXPECT_EQ(stored, c.stored ? L"kept && sound" : L"");
+    }
 }
 
 TEST_F(ButtonTexts, DefaultThenOkStoresTheDefaultsAt256Bytes)
