@@ -51,6 +51,9 @@ void ReopenSettingsKey()
         settingsKey = nullptr;
 }
 
+// The five values as the dialog shows them, to rebuild a key made again.
+KeyboardSettings inUse;
+
 bool ReadSetting(const KeyboardSetting &setting, DWORD *value)
 {
     DWORD size = kSettingSize;
@@ -75,6 +78,7 @@ void LoadKeyboardSettings(KeyboardSettings *settings)
         }
         settings->statusMissing = true;
         RegFlushKey(settingsKey);
+        inUse = *settings;
         return;
     }
 
@@ -91,15 +95,22 @@ void LoadKeyboardSettings(KeyboardSettings *settings)
         settings->*slot.value = value;
     }
     RegFlushKey(settingsKey);
+    inUse = *settings;
 }
 
 void StoreSetting(const KeyboardSetting &setting, DWORD value)
 {
-    // A handle whose key was deleted under it takes no writes: the user's
-    // change goes to the key as it is now.
+    for (const SettingSlot &slot : kCreationOrder) {
+        if (&slot.setting == &setting)
+            inUse.*slot.value = value;
+    }
+    // A handle whose key was deleted under it takes no writes: the change
+    // goes to the key as it is now, and a key made again gets all five
+    // values in use, so that none of the user's earlier choices is lost.
     if (WriteSetting(setting, value) != ERROR_SUCCESS) {
         ReopenSettingsKey();
-        WriteSetting(setting, value);
+        for (const SettingSlot &slot : kCreationOrder)
+            WriteSetting(slot.setting, inUse.*slot.value);
     }
     RegFlushKey(settingsKey);
 }

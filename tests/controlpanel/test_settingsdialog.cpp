@@ -304,14 +304,19 @@ TEST_F(ControlPanel, ChangeAfterTheKeyWasDeletedGoesToTheKeyMadeAgain)
     } cases[] = {
         {"key made again",
          true,
-         with({L"RegCreateKeyExW ok", L"RegSetValueExW REPEAT ok", L"RegFlushKey ok"}),
+         with({L"RegCreateKeyExW ok", L"RegSetValueExW STATUS ok", L"RegSetValueExW REPEAT ok",
+               L"RegSetValueExW DELAY ok", L"RegSetValueExW SOUND ok", L"RegSetValueExW CLOSESK ok",
+               L"RegFlushKey ok"}),
          {L"DeviceIoControl", L"RegSetValueExW DELAY ok", L"RegFlushKey ok"}},
         // A volatile parent takes no lasting subkey.
         {"key can be neither opened nor made",
          false,
-         with({L"RegCreateKeyExW failed", L"RegSetValueExW REPEAT failed", L"RegFlushKey failed"}),
+         with({L"RegCreateKeyExW failed", L"RegSetValueExW STATUS failed", L"RegSetValueExW REPEAT failed",
+               L"RegSetValueExW DELAY failed", L"RegSetValueExW SOUND failed", L"RegSetValueExW CLOSESK failed",
+               L"RegFlushKey failed"}),
          {L"DeviceIoControl", L"RegSetValueExW DELAY failed", L"RegOpenKeyExW failed", L"RegCreateKeyExW failed",
-          L"RegSetValueExW DELAY failed", L"RegFlushKey failed"}},
+          L"RegSetValueExW STATUS failed", L"RegSetValueExW REPEAT failed", L"RegSetValueExW DELAY failed",
+          L"RegSetValueExW SOUND failed", L"RegSetValueExW CLOSESK failed", L"RegFlushKey failed"}},
     };
     auto seen = [](const std::vector<CeCall> &calls) {
         Steps steps;
@@ -327,6 +332,7 @@ TEST_F(ControlPanel, ChangeAfterTheKeyWasDeletedGoesToTheKeyMadeAgain)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_NE(StartPastStartUp(), nullptr);
+        Click(IDC_CLOSE_SOFT_KEYBOARD);  // a choice made before the key goes
         DeleteRegistryKey(HKEY_LOCAL_MACHINE, L"Software\\Corvane");
         if (!c.creatable) {
             HKEY parent;
@@ -347,6 +353,8 @@ TEST_F(ControlPanel, ChangeAfterTheKeyWasDeletedGoesToTheKeyMadeAgain)
         if (c.creatable) {
             EXPECT_EQ(StoredSetting(L"REPEAT"), 3u);
             EXPECT_EQ(StoredSetting(L"DELAY"), 2u);
+            EXPECT_EQ(StoredSetting(L"CLOSESK"), 1u) << "the earlier choice kept";
+            EXPECT_EQ(StoredSetting(L"STATUS"), 1u);
         }
         DeleteRegistryKey(HKEY_LOCAL_MACHINE, L"Software\\Corvane");
     }
