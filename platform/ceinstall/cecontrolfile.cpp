@@ -92,7 +92,9 @@ const struct {
     {kMaxStrings, 4, true}, {kMaxDirs, 4, true},     {kMaxFiles, 12, true},
     {kMaxDirs, 8, true},    {UINT16_MAX, 12, false}, {kMaxLinks, 12, true},
 };
-enum : size_t { kMaxUniqueIds = kMaxStrings };  // the most entries of a section with unique ids
+constexpr size_t kMaxUniqueIds = kMaxStrings;  // the most entries of a section with unique ids
+static_assert(kMaxDirs <= kMaxUniqueIds && kMaxFiles <= kMaxUniqueIds && kMaxLinks <= kMaxUniqueIds,
+              "a section whose ids are checked holds at most kMaxUniqueIds entries");
 
 struct Entry {
     uint16_t id;
