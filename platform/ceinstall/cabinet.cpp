@@ -12,15 +12,6 @@ namespace {
 enum : size_t { kHeaderSize = 36, kFolderSize = 8, kFileEntrySize = 16, kBlockHeaderSize = 8, kMaxBlock = 32768 };
 enum : uint16_t { kPrevCabinet = 1, kNextCabinet = 2, kReservePresent = 4 };
 
-uint16_t U16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t *p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16)
-        | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-bool Fits(size_t size, size_t at, size_t n) { return at <= size && n <= size - at; }
-
 // The cabinet's block checksum: little-endian words XORed into the seed, the
 // remaining bytes taken high to low.
 uint32_t Checksum(const uint8_t *p, size_t n, uint32_t seed)
@@ -66,14 +57,9 @@ bool ReadMemberName(const uint8_t *p, size_t available, Member *member)
 CabinetResult ReadCabinet(const uint8_t *data, size_t size, Cabinet *cab)
 {
     memset(cab, 0, sizeof(*cab));
-    if (size < kHeaderSize)
-        return CabinetResult::TooShort;
-    if (memcmp(data, "MSCF", 4) != 0)
-        return CabinetResult::BadSignature;
-    uint32_t recorded = U32(data + 8);
-    if (recorded > size || recorded < kHeaderSize)
-        return CabinetResult::BadLength;
-    size = recorded;
+    if (CabinetResult header = CheckHeader(data, size, kHeaderSize, "MSCF", false); header != CabinetResult::Ok)
+        return header;
+    size = U32(data + 8);  // what follows the recorded length is not the cabinet's
     cab->data = data;
     cab->size = size;
     uint32_t filesAt = U32(data + 16);
@@ -192,6 +178,7 @@ const char *DescribeCabinetResult(CabinetResult result)
     case CabinetResult::BadChecksum: return "a data block is damaged (checksum)";
     case CabinetResult::BadMemberName: return "a member name is not NAME.NNN (8.3, numeric extension)";
     case CabinetResult::DuplicateNumber: return "two members have the same numeric extension";
+    default: break;  // the control file's own
     }
     return "unknown result";
 }

@@ -6,6 +6,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include "bytereader.h"
 
 namespace cecab {
 
@@ -32,19 +33,8 @@ struct Cabinet {
     Member members[kMaxMembers];
 };
 
-enum class CabinetResult {
-    Ok,
-    TooShort,
-    BadSignature,
-    BadLength,
-    MultiPart,
-    Compressed,
-    TooMany,
-    OutOfBounds,
-    BadChecksum,
-    BadMemberName,
-    DuplicateNumber,
-};
+// The cabinet reader's outcomes: Ok and the common ones, and the cabinet's own.
+using CabinetResult = ReadResult;
 
 // Reads the directory of size bytes and checks every data block; the
 // cabinet keeps pointing at data. Anything but Ok leaves *cab meaningless.

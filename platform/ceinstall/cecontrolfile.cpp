@@ -9,27 +9,6 @@ namespace cecab {
 
 namespace {
 
-uint16_t U16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t *p)
-{
-    return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16)
-        | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-// A bounded cursor over one section of the file.
-struct Reader {
-    const uint8_t *data;
-    size_t size;
-    size_t at;
-    bool Has(size_t n) const { return at <= size && n <= size - at; }
-    const uint8_t *Take(size_t n)
-    {
-        const uint8_t *p = data + at;
-        at += n;
-        return p;
-    }
-};
-
 // A NUL-terminated printable ASCII text of exactly length bytes, NUL included.
 bool CopyText(const uint8_t *p, size_t length, char *out)
 {
@@ -98,162 +77,168 @@ ControlResult ReadPath(const ControlFile &cf, const uint8_t *p, size_t length, b
     return ControlResult::Ok;
 }
 
-// Positions a reader at a section of count entries; an empty section may
-// point anywhere.
-bool OpenSection(const uint8_t *data, size_t size, uint32_t offset, uint16_t count, Reader *r)
-{
-    *r = Reader{data, size, offset};
-    return count == 0 || (offset >= kControlHeaderSize && offset < size);
-}
+// The header gives each section's entry count at 48 + 2n and its offset at
+// 60 + 4n, n in this order.
+enum Section { kStrings, kDirs, kFiles, kRegHives, kRegKeys, kLinks };
 
-ControlResult ReadStrings(Reader r, uint16_t count, ControlFile *cf)
+// Each entry is a head of fixed size, which opens with the entry's id and
+// ends with the length of the body that follows it. Registry entries are
+// only checked, not kept: any number of them, ids unchecked.
+const struct {
+    uint16_t max;
+    uint8_t headSize;
+    bool uniqueIds;
+} kSections[] = {
+    {kMaxStrings, 4, true}, {kMaxDirs, 4, true},     {kMaxFiles, 12, true},
+    {kMaxDirs, 8, true},    {UINT16_MAX, 12, false}, {kMaxLinks, 12, true},
+};
+constexpr size_t kMaxUniqueIds = kMaxStrings;  // the most entries of a section with unique ids
+static_assert(kMaxDirs <= kMaxUniqueIds && kMaxFiles <= kMaxUniqueIds && kMaxLinks <= kMaxUniqueIds,
+              "a section whose ids are checked holds at most kMaxUniqueIds entries");
+
+struct Entry {
+    uint16_t id;
+    const uint8_t *head;
+    const uint8_t *body;
+    uint16_t length;
+};
+
+// Hands each entry of the section to read(index, entry) until one is not Ok.
+// An empty section may point anywhere.
+template <typename ReadEntry>
+ControlResult ReadSection(const uint8_t *data, size_t size, Section section, ReadEntry read)
 {
-    if (count > kMaxStrings)
+    const auto &shape = kSections[section];
+    const size_t n = section;
+    uint16_t count = U16(data + 48 + 2 * n);
+    ByteReader r = {data, size, U32(data + 60 + 4 * n)};
+    if (count && (r.at < kControlHeaderSize || r.at >= size))
+        return ControlResult::OutOfBounds;
+    if (count > shape.max)
         return ControlResult::TooMany;
+    uint16_t ids[kMaxUniqueIds];
     for (uint16_t i = 0; i < count; ++i) {
-        if (!r.Has(4))
+        if (!r.Has(shape.headSize))
             return ControlResult::OutOfBounds;
-        const uint8_t *head = r.Take(4);
-        uint16_t id = U16(head), length = U16(head + 2);
-        if (!r.Has(length))
+        Entry entry;
+        entry.head = r.Take(shape.headSize);
+        entry.id = U16(entry.head);
+        entry.length = U16(entry.head + shape.headSize - 2);
+        if (!r.Has(entry.length))
             return ControlResult::OutOfBounds;
-        if (!id || FindString(*cf, id) >= 0)
-            return ControlResult::DuplicateId;
-        if (!CopyText(r.Take(length), length, cf->strings[i]))
-            return ControlResult::BadText;
-        const char *text = cf->strings[i];
-        if (!StandardFolderNumber(text) && !IsPlainName(text))
-            return ControlResult::BadName;
-        cf->stringIds[i] = id;
-        cf->stringCount = static_cast<uint16_t>(i + 1);
+        entry.body = r.Take(entry.length);
+        if (shape.uniqueIds) {
+            for (uint16_t j = 0; j < i; ++j)
+                if (ids[j] == entry.id)
+                    return ControlResult::DuplicateId;
+            ids[i] = entry.id;
+        }
+        ControlResult result = read(i, entry);
+        if (result != ControlResult::Ok)
+            return result;
     }
     return ControlResult::Ok;
 }
 
-ControlResult ReadDirs(Reader r, uint16_t count, ControlFile *cf)
+ControlResult ReadStrings(const uint8_t *data, size_t size, ControlFile *cf)
 {
-    if (count > kMaxDirs)
-        return ControlResult::TooMany;
-    for (uint16_t i = 0; i < count; ++i) {
-        if (!r.Has(4))
-            return ControlResult::OutOfBounds;
-        const uint8_t *head = r.Take(4);
-        uint16_t id = U16(head), length = U16(head + 2);
-        if (!r.Has(length))
-            return ControlResult::OutOfBounds;
-        if (!id || FindDir(*cf, id) >= 0)
+    return ReadSection(data, size, kStrings, [cf](uint16_t i, const Entry &entry) {
+        if (!entry.id)
+            return ControlResult::DuplicateId;
+        if (!CopyText(entry.body, entry.length, cf->strings[i]))
+            return ControlResult::BadText;
+        const char *text = cf->strings[i];
+        if (!StandardFolderNumber(text) && !IsPlainName(text))
+            return ControlResult::BadName;
+        cf->stringIds[i] = entry.id;
+        cf->stringCount = static_cast<uint16_t>(i + 1);
+        return ControlResult::Ok;
+    });
+}
+
+ControlResult ReadDirs(const uint8_t *data, size_t size, ControlFile *cf)
+{
+    return ReadSection(data, size, kDirs, [cf](uint16_t i, const Entry &entry) {
+        if (!entry.id)
             return ControlResult::DuplicateId;
         Dir &dir = cf->dirs[i];
-        dir.id = id;
-        ControlResult result = ReadPath(*cf, r.Take(length), length, true, &dir.path);
+        dir.id = entry.id;
+        ControlResult result = ReadPath(*cf, entry.body, entry.length, true, &dir.path);
         if (result != ControlResult::Ok)
             return result;
         if (!dir.path.base && !dir.path.count)
             return ControlResult::BadFolder;
         cf->dirCount = static_cast<uint16_t>(i + 1);
-    }
-    return ControlResult::Ok;
+        return ControlResult::Ok;
+    });
 }
 
-ControlResult ReadFiles(Reader r, uint16_t count, ControlFile *cf)
+ControlResult ReadFiles(const uint8_t *data, size_t size, ControlFile *cf)
 {
-    if (count > kMaxFiles)
-        return ControlResult::TooMany;
-    for (uint16_t i = 0; i < count; ++i) {
-        if (!r.Has(12))
-            return ControlResult::OutOfBounds;
-        const uint8_t *head = r.Take(12);
-        uint16_t id = U16(head), dirId = U16(head + 2), length = U16(head + 10);
-        if (!r.Has(length))
-            return ControlResult::OutOfBounds;
+    return ReadSection(data, size, kFiles, [cf](uint16_t i, const Entry &entry) {
         // 0 is the control file, 999 the setup library.
-        if (id == 0 || id > 998)
+        if (entry.id == 0 || entry.id > 998)
             return ControlResult::BadFileNumber;
-        if (FindFile(*cf, id) >= 0)
-            return ControlResult::DuplicateId;
         File &file = cf->files[i];
-        int dir = FindDir(*cf, dirId);
+        int dir = FindDir(*cf, U16(entry.head + 2));
         if (dir < 0)
             return ControlResult::UnknownDir;
-        file.id = id;
+        file.id = entry.id;
         file.dirIndex = static_cast<uint16_t>(dir);
-        file.flags = U32(head + 6);
-        if (!CopyText(r.Take(length), length, file.name))
+        file.flags = U32(entry.head + 6);
+        if (!CopyText(entry.body, entry.length, file.name))
             return ControlResult::BadText;
         if (!IsPlainName(file.name))
             return ControlResult::BadName;
         cf->fileCount = static_cast<uint16_t>(i + 1);
-    }
-    return ControlResult::Ok;
+        return ControlResult::Ok;
+    });
 }
 
 // Registry hives and entries are only checked to lie within the file and to
 // refer to what exists; the installer decides what to do with them.
-ControlResult ReadRegistry(const uint8_t *data, size_t size, uint32_t hivesAt, uint16_t hives, uint32_t keysAt,
-                           uint16_t keys, ControlFile *cf)
+ControlResult ReadRegistry(const uint8_t *data, size_t size, ControlFile *cf)
 {
-    Reader r;
-    if (!OpenSection(data, size, hivesAt, hives, &r))
-        return ControlResult::OutOfBounds;
     uint16_t hiveIds[kMaxDirs];
-    if (hives > kMaxDirs)
-        return ControlResult::TooMany;
-    for (uint16_t i = 0; i < hives; ++i) {
-        if (!r.Has(8))
-            return ControlResult::OutOfBounds;
-        const uint8_t *head = r.Take(8);
-        uint16_t id = U16(head), root = U16(head + 2), length = U16(head + 6);
-        if (!r.Has(length))
-            return ControlResult::OutOfBounds;
-        for (uint16_t j = 0; j < i; ++j)
-            if (hiveIds[j] == id)
-                return ControlResult::DuplicateId;
+    uint16_t hives = 0, keys = 0;
+    ControlResult result = ReadSection(data, size, kRegHives, [&](uint16_t i, const Entry &entry) {
+        uint16_t root = U16(entry.head + 2);
         Path path;
-        if (!id || root < 1 || root > 4 || ReadPath(*cf, r.Take(length), length, false, &path) != ControlResult::Ok)
+        if (!entry.id || root < 1 || root > 4
+            || ReadPath(*cf, entry.body, entry.length, false, &path) != ControlResult::Ok)
             return ControlResult::BadRegistryEntry;
-        hiveIds[i] = id;
-    }
-    if (!OpenSection(data, size, keysAt, keys, &r))
-        return ControlResult::OutOfBounds;
-    for (uint16_t i = 0; i < keys; ++i) {
-        if (!r.Has(12))
-            return ControlResult::OutOfBounds;
-        const uint8_t *head = r.Take(12);
-        uint16_t hive = U16(head + 2), length = U16(head + 10);
-        if (!r.Has(length))
-            return ControlResult::OutOfBounds;
-        const uint8_t *entry = r.Take(length);
+        hiveIds[i] = entry.id;
+        hives = static_cast<uint16_t>(i + 1);
+        return ControlResult::Ok;
+    });
+    if (result != ControlResult::Ok)
+        return result;
+    result = ReadSection(data, size, kRegKeys, [&](uint16_t i, const Entry &entry) {
+        uint16_t hive = U16(entry.head + 2);
         bool known = false;
         for (uint16_t j = 0; j < hives; ++j)
             known = known || hiveIds[j] == hive;
-        if (!known || !memchr(entry, 0, length))
+        if (!known || !memchr(entry.body, 0, entry.length))
             return ControlResult::BadRegistryEntry;
-    }
+        keys = static_cast<uint16_t>(i + 1);
+        return ControlResult::Ok;
+    });
+    if (result != ControlResult::Ok)
+        return result;
     cf->regHiveCount = hives;
     cf->regKeyCount = keys;
     return ControlResult::Ok;
 }
 
-ControlResult ReadLinks(Reader r, uint16_t count, ControlFile *cf)
+ControlResult ReadLinks(const uint8_t *data, size_t size, ControlFile *cf)
 {
-    if (count > kMaxLinks)
-        return ControlResult::TooMany;
-    for (uint16_t i = 0; i < count; ++i) {
-        if (!r.Has(12))
-            return ControlResult::OutOfBounds;
-        const uint8_t *head = r.Take(12);
-        uint16_t id = U16(head), base = U16(head + 4), target = U16(head + 6), type = U16(head + 8),
-                 length = U16(head + 10);
-        if (!r.Has(length))
-            return ControlResult::OutOfBounds;
-        for (uint16_t j = 0; j < i; ++j)
-            if (cf->links[j].id == id)
-                return ControlResult::DuplicateId;
+    return ReadSection(data, size, kLinks, [cf](uint16_t i, const Entry &entry) {
+        uint16_t base = U16(entry.head + 4), target = U16(entry.head + 6), type = U16(entry.head + 8);
         Link &link = cf->links[i];
-        link.id = id;
+        link.id = entry.id;
         link.base = base;
         link.type = type;
-        if (!id || base > 17)
+        if (!entry.id || base > 17)
             return ControlResult::BadLink;
         if (type == kLinkToFile) {
             int file = FindFile(*cf, target);
@@ -268,12 +253,12 @@ ControlResult ReadLinks(Reader r, uint16_t count, ControlFile *cf)
         } else {
             return ControlResult::BadLink;
         }
-        ControlResult result = ReadPath(*cf, r.Take(length), length, false, &link.path);
+        ControlResult result = ReadPath(*cf, entry.body, entry.length, false, &link.path);
         if (result != ControlResult::Ok)
             return result;
         cf->linkCount = static_cast<uint16_t>(i + 1);
-    }
-    return ControlResult::Ok;
+        return ControlResult::Ok;
+    });
 }
 
 } // namespace
@@ -312,12 +297,8 @@ int StandardFolderNumber(const char *text)
 ControlResult ReadControlFile(const uint8_t *data, size_t size, ControlFile *out)
 {
     memset(out, 0, sizeof(*out));
-    if (size < kControlHeaderSize)
-        return ControlResult::TooShort;
-    if (memcmp(data, "MSCE", 4) != 0)
-        return ControlResult::BadSignature;
-    if (U32(data + 8) != size)
-        return ControlResult::BadLength;
+    if (ControlResult header = CheckHeader(data, size, kControlHeaderSize, "MSCE", true); header != ControlResult::Ok)
+        return header;
 
     // The application's and the provider's names.
     const struct {
@@ -340,26 +321,14 @@ ControlResult ReadControlFile(const uint8_t *data, size_t size, ControlFile *out
         return ControlResult::OutOfBounds;
 
     // The sections, in the order in which they refer to one another.
-    Reader r;
-    ControlResult result;
-    if (!OpenSection(data, size, U32(data + 60), U16(data + 48), &r))
-        return ControlResult::OutOfBounds;
-    if ((result = ReadStrings(r, U16(data + 48), out)) != ControlResult::Ok)
-        return result;
-    if (!OpenSection(data, size, U32(data + 64), U16(data + 50), &r))
-        return ControlResult::OutOfBounds;
-    if ((result = ReadDirs(r, U16(data + 50), out)) != ControlResult::Ok)
-        return result;
-    if (!OpenSection(data, size, U32(data + 68), U16(data + 52), &r))
-        return ControlResult::OutOfBounds;
-    if ((result = ReadFiles(r, U16(data + 52), out)) != ControlResult::Ok)
-        return result;
-    result = ReadRegistry(data, size, U32(data + 72), U16(data + 54), U32(data + 76), U16(data + 56), out);
-    if (result != ControlResult::Ok)
-        return result;
-    if (!OpenSection(data, size, U32(data + 80), U16(data + 58), &r))
-        return ControlResult::OutOfBounds;
-    return ReadLinks(r, U16(data + 58), out);
+    ControlResult (*const readers[])(const uint8_t *, size_t, ControlFile *) = {ReadStrings, ReadDirs, ReadFiles,
+                                                                                ReadRegistry, ReadLinks};
+    for (auto read : readers) {
+        ControlResult result = read(data, size, out);
+        if (result != ControlResult::Ok)
+            return result;
+    }
+    return ControlResult::Ok;
 }
 
 const char *DescribeControlResult(ControlResult result)
@@ -381,6 +350,7 @@ const char *DescribeControlResult(ControlResult result)
     case ControlResult::BadFolder: return "a folder is malformed";
     case ControlResult::BadRegistryEntry: return "a registry entry is malformed";
     case ControlResult::BadLink: return "a shortcut is malformed";
+    default: break;  // the cabinet's own
     }
     return "unknown result";
 }

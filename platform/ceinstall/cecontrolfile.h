@@ -7,6 +7,7 @@
 
 #include <stddef.h>
 #include <stdint.h>
+#include "bytereader.h"
 
 namespace cecab {
 
@@ -66,24 +67,9 @@ struct ControlFile {
     Link links[kMaxLinks];
 };
 
-enum class ControlResult {
-    Ok,
-    TooShort,
-    BadSignature,
-    BadLength,
-    OutOfBounds,
-    TooMany,
-    BadText,
-    BadName,
-    DuplicateId,
-    UnknownString,
-    UnknownDir,
-    UnknownFile,
-    BadFileNumber,
-    BadFolder,
-    BadRegistryEntry,
-    BadLink,
-};
+// The control-file reader's outcomes: Ok and the common ones, and the
+// control file's own.
+using ControlResult = ReadResult;
 
 // Fills *out from size bytes; anything but Ok leaves *out meaningless.
 ControlResult ReadControlFile(const uint8_t *data, size_t size, ControlFile *out);

@@ -15,7 +15,7 @@ using cecab::ControlFile;
 
 const uint16_t kControlFileNumber = 0;
 const uint16_t kSetupLibraryNumber = 999;
-const size_t kMaxControlFile = 64 * 1024;
+const size_t kMaxControlFile = size_t{64} * 1024;
 const DWORD kMaxCabinet = 256 * 1024 * 1024;
 
 // The device's standard folders (%CEn%) that exist on this desktop.
@@ -225,18 +225,22 @@ const wchar_t *MakePlan(const FileBytes &bytes, Plan *plan, wchar_t *detail, siz
     return nullptr;
 }
 
-bool PlanPackage(const wchar_t *path, FileBytes *bytes, Plan *plan)
+// Runs command on the package at path once it is read and planned; refused
+// when it cannot be. The bytes and the plan are kept outside the stack.
+int WithPlan(const wchar_t *path, int (*command)(const wchar_t *path, const Plan &plan))
 {
-    if (!ReadWholeFile(path, bytes)) {
+    static FileBytes bytes;
+    static Plan plan;
+    if (!ReadWholeFile(path, &bytes)) {
         Say(L"%s: cannot be read; nothing installed", path);
-        return false;
+        return EXIT_REFUSED;
     }
     wchar_t detail[MAX_PATH + 32];
-    if (const wchar_t *reason = MakePlan(*bytes, plan, detail, ARRAYSIZE(detail))) {
+    if (const wchar_t *reason = MakePlan(bytes, &plan, detail, ARRAYSIZE(detail))) {
         Say(L"%s refused: %s%s%s; nothing installed", path, reason, detail[0] ? L": " : L"", detail);
-        return false;
+        return EXIT_REFUSED;
     }
-    return true;
+    return command(path, plan);
 }
 
 // Where the platform keeps an installed package's setup library for removal.
@@ -247,14 +251,9 @@ bool KeptSetupLibraryPath(const wchar_t *appName, wchar_t *path)
         && SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"%s\\AppMgr\\%s.dll", windows, appName));
 }
 
-} // namespace
-
-int ListCabinet(const wchar_t *path)
+// Prints what the package holds and where it would go.
+int ListPlan(const wchar_t *path, const Plan &plan)
 {
-    static FileBytes bytes;
-    static Plan plan;
-    if (!PlanPackage(path, &bytes, &plan))
-        return EXIT_REFUSED;
     const ControlFile &cf = plan.control;
     wchar_t provider[cecab::kMaxText];
     Widen(cf.provider, provider, ARRAYSIZE(provider));
@@ -270,12 +269,10 @@ int ListCabinet(const wchar_t *path)
     return EXIT_DONE;
 }
 
-int InstallCabinet(const wchar_t *path)
+// Installs the planned package: folders, files and shortcuts between the
+// setup library's hooks, and the record that removal reads.
+int InstallPlan(const wchar_t *path, const Plan &plan)
 {
-    static FileBytes bytes;
-    static Plan plan;
-    if (!PlanPackage(path, &bytes, &plan))
-        return EXIT_REFUSED;
     const ControlFile &cf = plan.control;
 
     // The setup library travels in the cabinet: loaded from a private copy,
@@ -367,3 +364,9 @@ int InstallCabinet(const wchar_t *path)
     Say(L"%s installed in %s", plan.appName, plan.installDir);
     return finish(EXIT_DONE);
 }
+
+} // namespace
+
+int ListCabinet(const wchar_t *path) { return WithPlan(path, ListPlan); }
+
+int InstallCabinet(const wchar_t *path) { return WithPlan(path, InstallPlan); }
