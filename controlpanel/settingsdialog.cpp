@@ -118,8 +118,9 @@ void SettingsDialog::LoadSettings()
     KeyboardSettings settings;
     LoadKeyboardSettings(&settings);
 
-    repeatList.SetCurSel(settings.repeat);
-    delayList.SetCurSel(settings.delay);
+    // Both are in range after loading: list indexes.
+    repeatList.SetCurSel(static_cast<int>(settings.repeat));
+    delayList.SetCurSel(static_cast<int>(settings.delay));
     if (settings.repeat == 0) {
         delayLabel.EnableWindow(FALSE);
         delayList.EnableWindow(FALSE);

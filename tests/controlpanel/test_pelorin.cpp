@@ -76,7 +76,7 @@ TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
     }
     EXPECT_EQ(controls, ARRAYSIZE(expected));
     ASSERT_NE(bar, nullptr);
-    EXPECT_TRUE(WaitUntil([&] { return NewDriverCalls().size() == 0 && DriverControlCalls().size() >= 4; }));
+    EXPECT_TRUE(WaitUntil([&] { return NewDriverCalls().empty() && DriverControlCalls().size() >= 4; }));
     Lines journal = DriverJournal();
     ASSERT_GE(journal.size(), 6u);
     EXPECT_EQ(journal[0], "PLN_Init");

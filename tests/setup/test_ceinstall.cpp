@@ -73,7 +73,7 @@ std::vector<std::wstring> FolderNames(const std::wstring &folder, const wchar_t 
     if (search == INVALID_HANDLE_VALUE)
         return names;
     do {
-        if (wcscmp(found.cFileName, L".") && wcscmp(found.cFileName, L".."))
+        if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0)
             names.push_back(found.cFileName);
     } while (FindNextFileW(search, &found));
     FindClose(search);
