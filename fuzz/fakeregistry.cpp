@@ -21,6 +21,7 @@ struct FakeKeyHandle {
 namespace {
 
 std::map<std::u16string, std::shared_ptr<FakeKey>> keys;  // by lower-case path
+std::shared_ptr<FakeKey> roots[4];
 std::vector<std::unique_ptr<FakeKeyHandle>> handles;
 std::vector<fakeregistry::WriteCall> writes;
 size_t flushes;
@@ -60,7 +61,7 @@ FakeKeyHandle *Find(HKEY key)
 std::shared_ptr<FakeKey> KeyOf(HKEY key, LONG *error)
 {
     if (IsRoot(key))
-        return keys[RootPath(key)];
+        return roots[reinterpret_cast<uintptr_t>(key) - 0x80000000u];
     FakeKeyHandle *handle = Find(key);
     if (!handle) {
         *error = ERROR_INVALID_HANDLE;
@@ -256,6 +257,7 @@ void Reset()
         auto key = std::make_shared<FakeKey>();
         key->path = RootPath(reinterpret_cast<HKEY>(root));
         keys[key->path] = key;
+        roots[root - 0x80000000u] = key;
     }
     writes.clear();
     flushes = 0;

@@ -16,45 +16,38 @@ namespace {
 
 typedef std::vector<wchar_t> Text;
 
-// The entry split into characters: a pair, or any other single unit.
-std::vector<Text> Characters(const Text &text)
+// The units of the character at i: a pair, or any other single unit.
+size_t CharacterAt(const Text &text, size_t i)
 {
-    std::vector<Text> characters;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1])) {
-            characters.push_back(Text{text[i], text[i + 1]});
-            ++i;
-        } else {
-            characters.push_back(Text{text[i]});
-        }
-    }
-    return characters;
+    return IsHigh(text[i]) && i + 1 < text.size() && IsLow(text[i + 1]) ? 2 : 1;
 }
 
-// Whole characters while the result (and its zero) fit in units.
-Text Fit(const std::vector<Text> &characters, size_t units)
+// The text's whole characters, each "&" doubled when escaping, while the
+// result and its zero fit in units.
+Text Fit(const Text &text, size_t units, bool escaping)
 {
     Text result;
-    for (const Text &character : characters) {
-        if (result.size() + character.size() + 1 > units)
+    for (size_t i = 0; i < text.size();) {
+        size_t length = CharacterAt(text, i);
+        bool doubled = escaping && text[i] == L'&';
+        if (result.size() + length + doubled + 1 > units)
             break;
-        result.insert(result.end(), character.begin(), character.end());
+        result.insert(result.end(), text.begin() + i, text.begin() + i + length);
+        if (doubled)
+            result.push_back(L'&');
+        i += length;
     }
     return result;
 }
 
-std::vector<Text> EscapedCharacters(Text entry)
+Text EscapedModel(Text entry, size_t units)
 {
     if (entry.size() == kCaptionUnits - 1 && IsHigh(entry.back()))
         entry.pop_back();
-    std::vector<Text> characters = Characters(entry);
-    for (Text &character : characters)
-        if (character == Text{L'&'})
-            character.push_back(L'&');
-    return characters;
+    return Fit(entry, units, true);
 }
 
-std::vector<Text> UnescapedCharacters(const Text &caption)
+Text UnescapedModel(const Text &caption, size_t units)
 {
     Text plain;
     for (size_t i = 0; i < caption.size(); ++i) {
@@ -62,7 +55,7 @@ std::vector<Text> UnescapedCharacters(const Text &caption)
             break;
         plain.push_back(caption[i]);
     }
-    return Characters(plain);
+    return Fit(plain, units, false);
 }
 
 bool AmpersandsPaired(const Text &text)
@@ -111,12 +104,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     bool wellFormed = IsWellFormed(text);
 
     Text escaped = Escape(text, units);
-    Check(escaped == Fit(EscapedCharacters(text), units), "escaped: the whole characters that fit");
+    Check(escaped == EscapedModel(text, units), "escaped: the whole characters that fit");
     Check(AmpersandsPaired(escaped), "escaped: \"&\" only in pairs");
     Check(!wellFormed || IsWellFormed(escaped), "escaped: no half pair from a well-formed entry");
 
     Text plain = Unescape(text, units);
-    Check(plain == Fit(UnescapedCharacters(text), units), "unescaped: the whole characters that fit");
+    Check(plain == UnescapedModel(text, units), "unescaped: the whole characters that fit");
     Check(!wellFormed || IsWellFormed(plain), "unescaped: no half pair from a well-formed caption");
 
     // The edit dialog's round: a well-formed entry read with its 127-unit
@@ -126,11 +119,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         Text back = Unescape(Escape(text, kCaptionUnits), kCaptionUnits);
         Text prefix;
         size_t escapedLength = 0;
-        for (const Text &character : Characters(text)) {
-            escapedLength += character.size() + (character[0] == L'&');
+        for (size_t i = 0; i < text.size(); i += CharacterAt(text, i)) {
+            escapedLength += CharacterAt(text, i) + (text[i] == L'&');
             if (escapedLength > kCaptionUnits - 1)
                 break;
-            prefix.insert(prefix.end(), character.begin(), character.end());
+            prefix.insert(prefix.end(), text.begin() + i, text.begin() + i + CharacterAt(text, i));
         }
         Check(back == prefix, "round trip: the longest prefix that fits");
         Check(escapedLength > kCaptionUnits - 1 || back == text, "round trip: an entry that fits comes back whole");

@@ -123,12 +123,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     Check((settingsKey != nullptr) == keyNow, "the key is open exactly when it exists");
     Check(fakeregistry::OpenHandles() == (keyNow ? 1u : 0u), "only the settings key stays open");
 
-    const std::u16string keyPath = fakeregistry::PathOf(HKEY_LOCAL_MACHINE, kKeyPath);
+    static const std::u16string keyPath = fakeregistry::PathOf(HKEY_LOCAL_MACHINE, kKeyPath);
+    static const std::u16string names[5] = {
+        fakeregistry::NameOf(kSettings[0].name), fakeregistry::NameOf(kSettings[1].name),
+        fakeregistry::NameOf(kSettings[2].name), fakeregistry::NameOf(kSettings[3].name),
+        fakeregistry::NameOf(kSettings[4].name),
+    };
     for (const fakeregistry::WriteCall &write : fakeregistry::Writes()) {
         const Setting *setting = nullptr;
-        for (const Setting &candidate : kSettings)
-            if (fakeregistry::NameOf(candidate.name) == write.name)
-                setting = &candidate;
+        for (int i = 0; i < 5; ++i)
+            if (names[i] == write.name)
+                setting = &kSettings[i];
         Check(setting != nullptr, "only the five settings are written");
         Check(write.result != ERROR_SUCCESS || write.keyPath == keyPath, "writes go to the settings key");
         Check(write.type == REG_DWORD && write.data.size() == 4, "writes are 4-byte REG_DWORD");
@@ -148,7 +153,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
         size_t writes = 0;
         for (const fakeregistry::WriteCall &write : fakeregistry::Writes())
-            writes += write.name == fakeregistry::NameOf(setting.name);
+            writes += write.name == names[i];
         Check(kept ? writes == 0 : writes >= 1, "only a missing or invalid setting is written");
 
         fakeregistry::StoredValue now;
