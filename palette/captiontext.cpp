@@ -14,14 +14,24 @@ void UnescapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUni
 {
     if (resultUnits == 0)
         return;
+    // A text longer than the result keeps its whole characters that fit.
     size_t out = 0;
-    for (size_t i = 0; source[i] && out + 1 < resultUnits; ++i) {
+    for (size_t i = 0; source[i]; ++i) {
         if (source[i] == L'&') {
             ++i;  // "&&" is one "&"; a lone final "&" is dropped
             if (!source[i])
                 break;
         }
+        // The unit that follows in the text: "&&" stands for one "&".
+        size_t next = source[i + 1] == L'&' ? i + 2 : i + 1;
+        bool pair = IsHighSurrogate(source[i]) && IsLowSurrogate(source[next]);
+        if (out + (pair ? 2 : 1) + 1 > resultUnits)
+            break;
         result[out++] = source[i];
+        if (pair) {
+            result[out++] = source[next];
+            i = next;
+        }
     }
     result[out] = 0;
 }

@@ -15,9 +15,9 @@ constexpr size_t kCaptionUnits = 128;
 #endif
 
 // Caption form and back. Both results are zero-terminated within resultUnits
-// (which must be at least 1). Escaping keeps whole characters: an entry that
-// would not fit loses its tail, never half of "&&" or of a surrogate pair,
-// and a pair that the 127-unit read of the entry cut is dropped.
+// (which must be at least 1). Both keep whole characters: a text that would
+// not fit loses its tail, never half of "&&" or of a surrogate pair. Escaping
+// also drops a pair that the 127-unit read of the entry cut.
 void UnescapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits);
 void EscapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits);
 

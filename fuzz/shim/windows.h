@@ -34,4 +34,39 @@ typedef int32_t HRESULT;
 #define REG_DWORD 4
 #define REG_MULTI_SZ 7
 
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_MORE_DATA 234L
+#define ERROR_KEY_DELETED 1018L
+
+// The registry, as the settings store calls it; the fuzz targets link a fake
+// of it (fuzz/fakeregistry.cpp).
+typedef struct FakeKeyHandle *HKEY;
+typedef HKEY *PHKEY;
+typedef DWORD REGSAM;
+typedef DWORD *LPDWORD;
+typedef BYTE *LPBYTE;
+typedef const wchar_t *LPCWSTR;
+typedef wchar_t *LPWSTR;
+typedef struct _SECURITY_ATTRIBUTES *LPSECURITY_ATTRIBUTES;
+
+#define HKEY_CLASSES_ROOT ((HKEY)(uintptr_t)0x80000000u)
+#define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001u)
+#define HKEY_LOCAL_MACHINE ((HKEY)(uintptr_t)0x80000002u)
+#define HKEY_USERS ((HKEY)(uintptr_t)0x80000003u)
+
+#define REG_CREATED_NEW_KEY 1L
+#define REG_OPENED_EXISTING_KEY 2L
+
+LONG RegOpenKeyExW(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG RegCreateKeyExW(HKEY key, LPCWSTR subKey, DWORD reserved, LPWSTR keyClass, DWORD options, REGSAM access,
+                     LPSECURITY_ATTRIBUTES security, PHKEY result, LPDWORD disposition);
+LONG RegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size);
+LONG RegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE *data, DWORD size);
+LONG RegFlushKey(HKEY key);
+LONG RegCloseKey(HKEY key);
+LONG RegDeleteKeyW(HKEY key, LPCWSTR subKey);
+
 #endif
