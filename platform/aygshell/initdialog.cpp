@@ -30,7 +30,16 @@ extern "C" BOOL WINAPI SHInitDialog(PSHINITDLGINFO info)
             width = own.right - own.left;
         if (own.bottom - own.top > height)
             height = own.bottom - own.top;
-        SetWindowPos(dialog, nullptr, area.left, area.top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        // Larger than its owner, it still stays on the screen, as the
+        // device's full-screen dialogs do.
+        RECT work;
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        int left = area.left, top = area.top;
+        if (left + width > work.right)
+            left = work.right - width > work.left ? work.right - width : work.left;
+        if (top + height > work.bottom)
+            top = work.bottom - height > work.top ? work.bottom - height : work.top;
+        SetWindowPos(dialog, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if ((info->dwFlags & SHIDIF_DONEBUTTON) && !GetDlgItem(dialog, IDOK)) {
         RECT client;
