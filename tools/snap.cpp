@@ -121,7 +121,7 @@ int Usage()
     return 2;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t **argv)
 {
