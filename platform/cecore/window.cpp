@@ -57,15 +57,14 @@ void WaitForActivation(HWND window)
     }
 }
 
-void ActivateNextWindow(HWND hidden)
+// The window that takes the front when this one hides: the first visible
+// top-level window in z-order that is neither it nor one it owns.
+HWND NextFront(HWND hidden)
 {
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (w != hidden && CanTakeFront(w, hidden)) {
-            SetForegroundWindow(w);
-            WaitForActivation(w);
-            return;
-        }
-    }
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w != hidden && CanTakeFront(w, hidden))
+            return w;
+    return nullptr;
 }
 
 LRESULT CALLBACK CaptionOkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -109,9 +108,17 @@ void WINAPI CeAddCaptionOkButton(HWND window)
 BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags)
 {
     HWND front = GetForegroundWindow();
+    bool handsFront = (flags & SWP_HIDEWINDOW) && front && (front == window || IsChild(window, front));
+    HWND next = handsFront ? NextFront(window) : nullptr;
+    // The next window takes the front first; the hide then needs no
+    // activation handling of its own, by far its slowest part here.
+    if (next) {
+        SetForegroundWindow(next);
+        flags |= SWP_NOACTIVATE;
+    }
     BOOL ok = SetWindowPos(window, after, x, y, cx, cy, flags);
-    if (ok && (flags & SWP_HIDEWINDOW) && front && (front == window || IsChild(window, front)))
-        ActivateNextWindow(window);
+    if (next)
+        WaitForActivation(next);
     return ok;
 }
 
