@@ -1,43 +1,20 @@
+// The journal's entry point in the stand-ins: a call is handed to the sink a
+// test installed, or costs one test when none is.
 #include <windows.h>
 #include "cejournal.h"
 #include "cecore_internal.h"
 
 namespace {
-bool recording;
-std::vector<CeCall> calls;
+CeJournalSink sink;
 }
 
-void CeJournalStart()
+void CeSetJournalSink(CeJournalSink newSink) { sink = newSink; }
+
+bool CeJournalOn() { return sink != nullptr; }
+
+void CeJournalRecord(const wchar_t *function, const wchar_t *path, const wchar_t *value, DWORD type, DWORD size,
+                     const void *data, LONG_PTR result)
 {
-    calls.clear();
-    recording = true;
-}
-
-void CeJournalStop() { recording = false; }
-
-std::vector<CeCall> CeJournalTake()
-{
-    std::vector<CeCall> out;
-    out.swap(calls);
-    return out;
-}
-
-bool CeJournalOn() { return recording; }
-
-void CeJournalRecord(const wchar_t *function, const std::wstring &path, const wchar_t *value,
-                     DWORD type, DWORD size, const void *data, LONG_PTR result)
-{
-    if (!recording)
-        return;
-    CeCall call;
-    call.function = function;
-    call.path = path;
-    if (value)
-        call.value = value;
-    call.type = type;
-    call.size = size;
-    if (data && size)
-        call.data.assign(static_cast<const BYTE *>(data), static_cast<const BYTE *>(data) + size);
-    call.result = result;
-    calls.push_back(std::move(call));
+    if (sink)
+        sink(function, path, value, type, size, data, result);
 }

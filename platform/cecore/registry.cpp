@@ -3,12 +3,20 @@
 // CE ignores the access mask (0 opens for reading and writing), accepts paths
 // with a leading backslash, and RegDeleteKeyW removes a key with its subkeys.
 #include <windows.h>
-#include <map>
+#include <strsafe.h>
 #include "cecore_internal.h"
 
 namespace {
 
-std::map<HKEY, std::wstring> keyNames;
+// The journal's names of the open keys: a fixed table, so that the stand-in
+// needs no allocation and no C++ library. When it is full the oldest name
+// makes room; such a key is journaled as "?".
+struct KeyName {
+    HKEY key;
+    wchar_t name[MAX_PATH + 8];
+};
+KeyName keyNames[32];
+unsigned nextName;
 
 REGSAM CeAccess(REGSAM sam) { return sam ? sam : KEY_ALL_ACCESS; }
 
@@ -19,24 +27,42 @@ LPCWSTR CePath(LPCWSTR path)
     return path;
 }
 
-std::wstring RootName(HKEY root)
+KeyName *FindName(HKEY key)
+{
+    for (KeyName &entry : keyNames)
+        if (entry.key == key)
+            return &entry;
+    return nullptr;
+}
+
+LPCWSTR RootName(HKEY root)
 {
     if (root == HKEY_LOCAL_MACHINE) return L"HKLM";
     if (root == HKEY_CURRENT_USER) return L"HKCU";
     if (root == HKEY_CLASSES_ROOT) return L"HKCR";
     if (root == HKEY_USERS) return L"HKU";
-    auto it = keyNames.find(root);
-    return it != keyNames.end() ? it->second : L"?";
+    KeyName *entry = root ? FindName(root) : nullptr;
+    return entry ? entry->name : L"?";
 }
 
-std::wstring JoinName(HKEY root, LPCWSTR path)
+void JoinName(HKEY root, LPCWSTR path, wchar_t *name, size_t units)
 {
-    std::wstring name = RootName(root);
+    StringCchCopyW(name, units, RootName(root));
     if (path && *path) {
-        name += L'\\';
-        name += path;
+        StringCchCatW(name, units, L"\\");
+        StringCchCatW(name, units, path);
     }
-    return name;
+}
+
+void Remember(HKEY key, LPCWSTR name)
+{
+    KeyName *entry = FindName(key);
+    if (!entry)
+        entry = FindName(nullptr);
+    if (!entry)
+        entry = &keyNames[nextName++ % ARRAYSIZE(keyNames)];
+    entry->key = key;
+    StringCchCopyW(entry->name, ARRAYSIZE(entry->name), name);
 }
 
 DWORD Size(LPDWORD size) { return size ? *size : 0; }
@@ -44,16 +70,15 @@ DWORD Size(LPDWORD size) { return size ? *size : 0; }
 // An opened or created key keeps its name for the journal while it is open.
 LONG Opened(const wchar_t *function, HKEY root, LPCWSTR path, LONG rc, PHKEY result)
 {
-    std::wstring name = JoinName(root, path);
+    wchar_t name[ARRAYSIZE(KeyName::name)];
+    JoinName(root, path, name, ARRAYSIZE(name));
     if (rc == ERROR_SUCCESS)
-        keyNames[*result] = name;
+        Remember(*result, name);
     CeJournalRecord(function, name, nullptr, 0, 0, nullptr, rc);
     return rc;
 }
 
 } // namespace
-
-std::wstring CeKeyName(HKEY key) { return RootName(key); }
 
 extern "C" {
 
@@ -103,10 +128,12 @@ LONG WINAPI CeRegFlushKey(HKEY key)
 
 LONG WINAPI CeRegCloseKey(HKEY key)
 {
-    std::wstring name = RootName(key);
+    wchar_t name[ARRAYSIZE(KeyName::name)];
+    StringCchCopyW(name, ARRAYSIZE(name), RootName(key));
     LONG rc = RegCloseKey(key);
     if (rc == ERROR_SUCCESS)
-        keyNames.erase(key);
+        if (KeyName *entry = FindName(key))
+            entry->key = nullptr;
     CeJournalRecord(L"RegCloseKey", name, nullptr, 0, 0, nullptr, rc);
     return rc;
 }
@@ -115,7 +142,9 @@ LONG WINAPI CeRegDeleteKeyW(HKEY root, LPCWSTR subKey)
 {
     LPCWSTR path = CePath(subKey);
     LONG rc = RegDeleteTreeW(root, path);  // removes the key itself too
-    CeJournalRecord(L"RegDeleteKeyW", JoinName(root, path), nullptr, 0, 0, nullptr, rc);
+    wchar_t name[ARRAYSIZE(KeyName::name)];
+    JoinName(root, path, name, ARRAYSIZE(name));
+    CeJournalRecord(L"RegDeleteKeyW", name, nullptr, 0, 0, nullptr, rc);
     return rc;
 }
 

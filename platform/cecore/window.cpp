@@ -9,7 +9,22 @@
 
 namespace {
 
-const wchar_t kCaptionOkProp[] = L"CeCaptionOkProc";
+// The original procedure of each window with a caption OK button: a table
+// of the process, since a window property would cost a trip to the
+// wineserver on every message.
+struct Subclassed {
+    HWND window;
+    WNDPROC original;
+};
+Subclassed subclassed[32];
+
+Subclassed *FindSubclassed(HWND window)
+{
+    for (Subclassed &entry : subclassed)
+        if (entry.window == window)
+            return &entry;
+    return nullptr;
+}
 
 bool CanTakeFront(HWND candidate, HWND hidden)
 {
@@ -29,33 +44,37 @@ bool CanTakeFront(HWND candidate, HWND hidden)
 // so that what is typed next reaches the window's focus.
 void WaitForActivation(HWND window)
 {
+    // Looked at every millisecond: the text waits on it.
     DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    for (int i = 0; i < 50; ++i) {
+    DWORD start = GetTickCount();
+    for (;;) {
         GUITHREADINFO info = {sizeof(info)};
         if (GetGUIThreadInfo(thread, &info) && info.hwndActive == window && info.hwndFocus)
             return;
-        Sleep(10);
+        if (GetTickCount() - start >= 500)
+            return;
+        Sleep(1);
     }
 }
 
-void ActivateNextWindow(HWND hidden)
+// The window that takes the front when this one hides: the first visible
+// top-level window in z-order that is neither it nor one it owns.
+HWND NextFront(HWND hidden)
 {
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-        if (w != hidden && CanTakeFront(w, hidden)) {
-            SetForegroundWindow(w);
-            WaitForActivation(w);
-            return;
-        }
-    }
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w != hidden && CanTakeFront(w, hidden))
+            return w;
+    return nullptr;
 }
 
 LRESULT CALLBACK CaptionOkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    WNDPROC original = reinterpret_cast<WNDPROC>(GetPropW(window, kCaptionOkProp));
+    Subclassed *entry = FindSubclassed(window);
+    WNDPROC original = entry ? entry->original : DefWindowProcW;
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
         return CallWindowProcW(original, window, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
-    if (message == WM_NCDESTROY) {
-        RemovePropW(window, kCaptionOkProp);
+    if (message == WM_NCDESTROY && entry) {
+        *entry = {};
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     }
     return CallWindowProcW(original, window, message, wParam, lParam);
@@ -64,8 +83,13 @@ LRESULT CALLBACK CaptionOkProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // The close box stands for the OK button: its click arrives as WM_COMMAND IDOK.
 void SubclassCaptionOk(HWND window)
 {
-    LONG_PTR original = GetWindowLongPtrW(window, GWLP_WNDPROC);
-    SetPropW(window, kCaptionOkProp, reinterpret_cast<HANDLE>(original));
+    Subclassed *entry = FindSubclassed(window);
+    if (!entry)
+        entry = FindSubclassed(nullptr);
+    if (!entry || GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(CaptionOkProc))
+        return;
+    entry->window = window;
+    entry->original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptionOkProc));
 }
 
@@ -84,9 +108,17 @@ void WINAPI CeAddCaptionOkButton(HWND window)
 BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags)
 {
     HWND front = GetForegroundWindow();
+    bool handsFront = (flags & SWP_HIDEWINDOW) && front && (front == window || IsChild(window, front));
+    HWND next = handsFront ? NextFront(window) : nullptr;
+    // The next window takes the front first; the hide then needs no
+    // activation handling of its own, by far its slowest part here.
+    if (next) {
+        SetForegroundWindow(next);
+        flags |= SWP_NOACTIVATE;
+    }
     BOOL ok = SetWindowPos(window, after, x, y, cx, cy, flags);
-    if (ok && (flags & SWP_HIDEWINDOW) && front && (front == window || IsChild(window, front)))
-        ActivateNextWindow(window);
+    if (next)
+        WaitForActivation(next);
     return ok;
 }
 

@@ -100,21 +100,25 @@ private:
     SharedLock *lock_;
 };
 
+// Reads and writes at the file pointer, not with an OVERLAPPED offset: a call
+// with an OVERLAPPED also queues its completion, one more trip to the
+// wineserver on every poll.
+bool Seek(HANDLE file, LONGLONG offset)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = offset;
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN);
+}
+
 bool ReadAt(HANDLE file, LONGLONG offset, void *buffer, DWORD size, DWORD *got)
 {
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-    return ReadFile(file, buffer, size, got, &at);
+    return Seek(file, offset) && ReadFile(file, buffer, size, got, nullptr);
 }
 
 bool WriteAt(HANDLE file, LONGLONG offset, const void *data, DWORD size)
 {
-    OVERLAPPED at = {};
-    at.Offset = static_cast<DWORD>(offset);
-    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
     DWORD written = 0;
-    return WriteFile(file, data, size, &written, &at) && written == size;
+    return Seek(file, offset) && WriteFile(file, data, size, &written, nullptr) && written == size;
 }
 
 } // namespace

@@ -21,10 +21,16 @@ struct CeCall {
     LONG_PTR result = 0;     // what the call returned (LONG, BOOL or handle value)
 };
 
+// The calls as tests read them; the store lives with the tests, so that the
+// programs carry none of it.
 void CeJournalStart();                 // clears and starts recording
 void CeJournalStop();
 std::vector<CeCall> CeJournalTake();   // the calls since the last take, oldest first
 
+// Where the stand-ins hand each call while a journal is on (null: off).
+typedef void (*CeJournalSink)(const wchar_t *function, const wchar_t *path, const wchar_t *value, DWORD type,
+                              DWORD size, const void *data, LONG_PTR result);
+void CeSetJournalSink(CeJournalSink sink);
 
 // Called after each control call that reaches a driver, in the caller's thread:
 // lets a test act between a request and the caller's look at the reply.

@@ -2,10 +2,24 @@
 // command routing through the message maps, and the dialog procedure that
 // hands a dialog's messages to its object.
 #include "afxwin.h"
-#include <map>
+#include <stdlib.h>
 
 namespace {
-std::map<HWND, CWnd *> permanentMap;
+// The permanent map: a fixed table, so that the framework needs no allocation
+// and no C++ library. A dialog and its controls take a few entries each.
+struct Permanent {
+    HWND hWnd;
+    CWnd *pWnd;
+};
+Permanent permanentMap[128];
+
+Permanent *FindPermanent(HWND hWnd)
+{
+    for (Permanent &entry : permanentMap)
+        if (entry.hWnd == hWnd)
+            return &entry;
+    return nullptr;
+}
 // The message being handled, for Default().
 struct {
     HWND hWnd;
@@ -16,6 +30,14 @@ struct {
 } // namespace
 
 // ---- CCmdTarget ----
+
+void *CCmdTarget::operator new(size_t size) noexcept { return malloc(size); }
+
+void *CCmdTarget::operator new(size_t size, const std::nothrow_t &) noexcept { return malloc(size); }
+
+void CCmdTarget::operator delete(void *object) noexcept { free(object); }
+
+void CCmdTarget::operator delete(void *object, const std::nothrow_t &) noexcept { free(object); }
 
 const AFX_MSGMAP *CCmdTarget::GetThisMessageMap()
 {
@@ -49,25 +71,30 @@ CWnd::~CWnd()
 
 CWnd *CWnd::FromHandlePermanent(HWND hWnd)
 {
-    auto it = permanentMap.find(hWnd);
-    return it != permanentMap.end() ? it->second : nullptr;
+    Permanent *entry = hWnd ? FindPermanent(hWnd) : nullptr;
+    return entry ? entry->pWnd : nullptr;
 }
 
 BOOL CWnd::Attach(HWND hWndNew)
 {
     if (!hWndNew)
         return FALSE;
+    Permanent *entry = FindPermanent(hWndNew);
+    if (!entry)
+        entry = FindPermanent(nullptr);
+    if (!entry)
+        return FALSE;
     m_hWnd = hWndNew;
-    permanentMap[hWndNew] = this;
+    *entry = {hWndNew, this};
     return TRUE;
 }
 
 HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
-    auto it = permanentMap.find(hWnd);
-    if (it != permanentMap.end() && it->second == this)
-        permanentMap.erase(it);
+    Permanent *entry = hWnd ? FindPermanent(hWnd) : nullptr;
+    if (entry && entry->pWnd == this)
+        *entry = {};
     m_hWnd = nullptr;
     return hWnd;
 }

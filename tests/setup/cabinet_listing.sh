@@ -2,11 +2,11 @@
 # An independent reader: Debian's cabextract lists, checks and extracts the
 # built cabinet; its members must be exactly the control file's (as
 # `ceinstall list` reads it) plus the control file and the setup library,
-# and each must hold the built file it stands for.
+# and each must hold the shipped (stripped) file it stands for.
 #
-#   cabinet_listing.sh CABINET BINDIR WINE
+#   cabinet_listing.sh CABINET BINDIR SHIPPEDDIR WINE
 set -euo pipefail
-cab=$1 bin=$2 wine=$3
+cab=$1 bin=$2 shipped=$3 wine=$4
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 work=$(mktemp -d)
@@ -33,10 +33,10 @@ grep -qx 'provider Corvane' "$work/list" || fail "provider"
 mkdir "$work/x"
 cabextract -q -d "$work/x" "$cab"
 member() { ls "$work/x" | grep "[.]$1\$"; }
-cmp "$work/x/$(member 999)" "$bin/PelorinSetup.dll" || fail "the setup library"
+cmp "$work/x/$(member 999)" "$shipped/PelorinSetup.dll" || fail "the setup library"
 n=0
 while read -r _ number name; do
-  cmp "$work/x/$(member "$number")" "$bin/$name" || fail "member .$number is not $name"
+  cmp "$work/x/$(member "$number")" "$shipped/$name" || fail "member .$number is not $name"
   n=$((n + 1))
 done < <(awk '$1 == "file"' "$work/list")
 [ "$n" -eq 3 ] || fail "$n programs listed, not 3"

@@ -63,6 +63,8 @@ std::wstring PackageFolder() { return SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\C
 std::wstring StartupShortcut() { return SpecialFolder(CSIDL_STARTUP) + L"\\PelorinStart.lnk"; }
 std::wstring KeptSetupLibrary() { return SpecialFolder(CSIDL_WINDOWS) + L"\\AppMgr\\Corvane Pelorin.dll"; }
 std::wstring BuiltCabinet() { return BinDir() + L"..\\Pelorin.cab"; }
+// What the cabinet ships: the built programs stripped of their symbols.
+std::wstring StrippedDir() { return BinDir() + L"..\\stripped\\"; }
 
 // The names in a folder, "." and ".." left out.
 std::vector<std::wstring> FolderNames(const std::wstring &folder, const wchar_t *pattern = L"*")
@@ -242,15 +244,15 @@ TEST_F(Installer, CabinetInstallsWhatItsControlFileListsAndRemovesExactlyThat)
     std::vector<BYTE> data;
     ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallDirValue, &data));
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t *>(data.data())), PackageFolder());
-    // The three programs, as built, and nothing else; the two shortcuts.
+    // The three programs, as shipped, and nothing else; the two shortcuts.
     std::vector<std::wstring> installed = FolderNames(PackageFolder());
     EXPECT_EQ(installed.size(), 3u);
     for (const wchar_t *name : kPrograms)
-        EXPECT_EQ(ReadText(PackageFolder() + L"\\" + name), ReadText(BinDir() + name)) << Narrow(name);
+        EXPECT_EQ(ReadText(PackageFolder() + L"\\" + name), ReadText(StrippedDir() + name)) << Narrow(name);
     EXPECT_EQ(ReadText(ProgramsFolder() + L"\\Pelorin.lnk"), ShortcutText(PackageFolder() + L"\\Pelorin.exe"));
     EXPECT_EQ(ReadText(StartupShortcut()), ShortcutText(PackageFolder() + L"\\PelorinStart.exe"));
     EXPECT_EQ(CountShortcutFiles(), 1) << "the old shortcuts went before the new one came";
-    EXPECT_EQ(ReadText(KeptSetupLibrary()), ReadText(BinDir() + L"PelorinSetup.dll"));
+    EXPECT_EQ(ReadText(KeptSetupLibrary()), ReadText(StrippedDir() + L"PelorinSetup.dll"));
 
     // Install_Exit ran after the record: the installed control panel runs.
     ASSERT_TRUE(WaitForWindow(kControlPanelTitle, 20000));

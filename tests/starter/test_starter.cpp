@@ -99,4 +99,37 @@ TEST_F(Starter, PressedKeyComesBackFromOneCapturingPoll)
     EXPECT_NE(RunProgram(L"plnkbd.exe", L"press Q"), 0u);
 }
 
+// The journal folds a run of identical calls as it writes: an idle palette's
+// polls do not grow the driver's files, and readers still see every call.
+TEST_F(Starter, RepeatedPollsLeaveTheJournalFileItsSize)
+{
+    ASSERT_EQ(RunProgram(L"PelorinStart.exe"), 0u);
+    HANDLE device = CreateFileW(L"PLN1:", GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(device, INVALID_HANDLE_VALUE);
+    wchar_t path[MAX_PATH];
+    ASSERT_TRUE(GetWindowsDirectoryW(path, MAX_PATH));
+    lstrcatW(path, L"\\PelorinSim\\journal.txt");
+    auto fileSize = [&] {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        return GetFileAttributesExW(path, GetFileExInfoStandard, &data) ? data.nFileSizeLow : 0;
+    };
+    auto poll = [&] {
+        DWORD request = 0, reply = 0, bytes = 0;
+        DeviceIoControl(device, IOCTL_KBD_POLL_PALETTE_KEY, &request, 4, &reply, 4, &bytes, nullptr);
+    };
+    for (int i = 0; i < 100; ++i)
+        poll();
+    DWORD hundredPolls = fileSize();
+    for (int i = 100; i < 999; ++i)
+        poll();
+    EXPECT_GT(hundredPolls, 0u);
+    EXPECT_EQ(fileSize(), hundredPolls) << "x100 and x999 take the same room";
+    CloseHandle(device);
+
+    std::vector<std::string> expected = {"PLN_Init", "PLN_Open"};
+    expected.insert(expected.end(), 999, "IOCTL_KBD_POLL_PALETTE_KEY 0 -> 0");
+    expected.push_back("PLN_Close");
+    EXPECT_EQ(DriverJournal(), expected);
+}
+
 } // namespace

@@ -182,9 +182,22 @@ std::vector<std::string> DriverJournal()
     while (ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got)
         text.append(buffer, got);
     CloseHandle(h);
+    // The driver writes a run of identical lines as one "LINE xN" (N >= 2).
     size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        std::string line = text.substr(start, end - start);
+        size_t x = line.rfind(" x");
+        size_t repeats = 1;
+        if (x != std::string::npos && x + 2 < line.size() && line.size() - x - 2 <= 9
+            && line.find_first_not_of("0123456789", x + 2) == std::string::npos) {
+            size_t n = std::stoul(line.substr(x + 2));
+            if (n >= 2) {
+                repeats = n;
+                line.resize(x);
+            }
+        }
+        lines.insert(lines.end(), repeats, line);
+    }
     return lines;
 }
 

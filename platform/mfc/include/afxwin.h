@@ -8,6 +8,7 @@
 #define CEPLATFORM_AFXWIN_H
 
 #include <windows.h>
+#include <new>
 #include "afxres.h"
 
 #ifndef AFXAPI
@@ -66,6 +67,14 @@ protected:                                                                      
 class CCmdTarget {
 public:
     virtual ~CCmdTarget() {}
+    // The framework's objects come from the C heap; a failed allocation is a
+    // null pointer, plain or nothrow, so no exception support comes along.
+    static void *operator new(size_t size) noexcept;
+    static void *operator new(size_t size, const std::nothrow_t &) noexcept;
+    static void *operator new(size_t, void *where) noexcept { return where; }
+    static void operator delete(void *object) noexcept;
+    static void operator delete(void *object, const std::nothrow_t &) noexcept;
+    static void operator delete(void *, void *) noexcept {}
     // Runs the handler the message maps name for this command; false when none does.
     virtual BOOL OnCmdMsg(UINT nID, int nCode);
 
