@@ -16,8 +16,7 @@ double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f)
 
 void MeasureTimer()
 {
-    HWND window = CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
-                                  nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"bench", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     SetTimer(window, 666, 5, nullptr);
     LARGE_INTEGER f, start, now;
     QueryPerformanceFrequency(&f);
@@ -57,7 +56,7 @@ void MeasurePoll()
     CloseHandle(deviceHandle);
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {

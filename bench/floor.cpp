@@ -15,7 +15,7 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
 {
@@ -26,8 +26,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
     wc.lpszClassName = L"BenchFloor";
     if (!RegisterClassW(&wc))
         return 1;
-    HWND window = CreateWindowExW(0, L"BenchFloor", L"BenchFloor", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 20, 80,
-                                  203, 195, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExW(0, L"BenchFloor", L"BenchFloor", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 20, 80, 203,
+                                  195, nullptr, nullptr, instance, nullptr);
     if (!window)
         return 1;
     ShowWindow(window, show);

@@ -209,7 +209,7 @@ int Usage()
     return 2;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t **argv)
 {

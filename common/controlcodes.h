@@ -5,10 +5,7 @@
 #include <windows.h>
 
 // CTL_CODE: device type 0x22, functions from 0x801, direct output, any access.
-constexpr DWORD KeyboardControlCode(DWORD function)
-{
-    return (0x22u << 16) | (0u << 14) | (function << 2) | 2u;
-}
+constexpr DWORD KeyboardControlCode(DWORD function) { return (0x22u << 16) | (0u << 14) | (function << 2) | 2u; }
 
 constexpr DWORD IOCTL_KBD_SET_STATE = KeyboardControlCode(0x801);
 constexpr DWORD IOCTL_KBD_SET_REPEAT_RATE = KeyboardControlCode(0x802);

@@ -9,34 +9,34 @@
 // ---- Keys (HKEY_LOCAL_MACHINE unless noted) ----
 
 // The settings key, as the control panel and the palette spell it...
-extern const wchar_t kSettingsKeyPath[];        // "Software\Corvane\Pelorin"
+extern const wchar_t kSettingsKeyPath[];  // "Software\Corvane\Pelorin"
 // ...and as the setup hooks spell it; key names compare without case.
-extern const wchar_t kSetupSettingsKeyPath[];   // "SOFTWARE\Corvane\Pelorin"
+extern const wchar_t kSetupSettingsKeyPath[];  // "SOFTWARE\Corvane\Pelorin"
 // The installer's key of this package and its folder value.
-extern const wchar_t kInstallKeyPath[];         // "SOFTWARE\Apps\Corvane Pelorin"
-extern const wchar_t kInstallDirValue[];        // "InstallDir"
+extern const wchar_t kInstallKeyPath[];   // "SOFTWARE\Apps\Corvane Pelorin"
+extern const wchar_t kInstallDirValue[];  // "InstallDir"
 // Active-driver entries, two-digit numbers 01 to 49, leading backslash.
-extern const wchar_t kActiveKeyFormatBelow10[]; // "\Drivers\Active\0%d"
-extern const wchar_t kActiveKeyFormat[];        // "\Drivers\Active\%d"
+extern const wchar_t kActiveKeyFormatBelow10[];  // "\Drivers\Active\0%d"
+extern const wchar_t kActiveKeyFormat[];         // "\Drivers\Active\%d"
 constexpr int kFirstActiveEntry = 1;
 constexpr int kLastActiveEntry = 49;
-extern const wchar_t kActiveNameValue[];        // "Name", REG_SZ
-extern const wchar_t kActiveHandleValue[];      // "Hnd", REG_DWORD
+extern const wchar_t kActiveNameValue[];    // "Name", REG_SZ
+extern const wchar_t kActiveHandleValue[];  // "Hnd", REG_DWORD
 // HKEY_CURRENT_USER: the platform's click for hardware buttons.
-extern const wchar_t kKeyClickKeyPath[];        // "ControlPanel\Volume"
-extern const wchar_t kKeyClickValue[];          // "Key"
+extern const wchar_t kKeyClickKeyPath[];  // "ControlPanel\Volume"
+extern const wchar_t kKeyClickValue[];    // "Key"
 
 // ---- The keyboard driver ----
 
 // "Drivers\BuiltIn\Pelorin", no leading backslash: handed to ActivateDevice
 // and used as the registry path of the driver's built-in key.
 extern const wchar_t kBuiltInKeyPath[];
-extern const wchar_t kKeyboardDeviceName[];     // "PLN1:"
+extern const wchar_t kKeyboardDeviceName[];  // "PLN1:"
 
-extern const wchar_t kBuiltInDll[];             // "DLL", REG_SZ
-extern const wchar_t kBuiltInPrefix[];          // "Prefix", REG_SZ
-extern const wchar_t kBuiltInIndex[];           // "Index", REG_DWORD
-extern const wchar_t kBuiltInOrder[];           // "Order", REG_DWORD
+extern const wchar_t kBuiltInDll[];                    // "DLL", REG_SZ
+extern const wchar_t kBuiltInPrefix[];                 // "Prefix", REG_SZ
+extern const wchar_t kBuiltInIndex[];                  // "Index", REG_DWORD
+extern const wchar_t kBuiltInOrder[];                  // "Order", REG_DWORD
 constexpr wchar_t kBuiltInDllData[] = L"Pelorin.dll";  // 24 bytes with its zero
 constexpr wchar_t kBuiltInPrefixData[] = L"PLN";       // 8 bytes with its zero
 constexpr DWORD kBuiltInIndexData = 1;
@@ -63,11 +63,11 @@ inline bool IsValidSetting(const KeyboardSetting &setting, DWORD value) { return
 // ---- The palette's 38 button texts: REG_SZ "KZ1" to "KZ38", caption form ----
 
 constexpr int kButtonCount = 38;
-constexpr int kTextUnits = 128;               // 127 units and a zero
+constexpr int kTextUnits = 128;                                 // 127 units and a zero
 constexpr DWORD kSavedTextSize = kTextUnits * sizeof(wchar_t);  // 256 bytes
 constexpr int kDefaultTextUnits = 7;
 constexpr DWORD kDefaultTextSize = kDefaultTextUnits * sizeof(wchar_t);  // 14 bytes
-extern const wchar_t kButtonTextNameFormat[];  // "KZ%d", button number without zeros
+extern const wchar_t kButtonTextNameFormat[];                            // "KZ%d", button number without zeros
 // Entry n-1 is the default of button n: the text in caption form ("&" written
 // "&&"), zero-padded to 7 units.
 extern const wchar_t DefaultButtonTexts[kButtonCount][kDefaultTextUnits];

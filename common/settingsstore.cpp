@@ -18,14 +18,14 @@ bool SoundStillValid(DWORD value) { return value != 1 || IsSystemKeyClickOn(); }
 
 // Order of the first run's writes.
 const SettingSlot kCreationOrder[] = {
-    {kStatusSetting, &KeyboardSettings::status, nullptr},  {kRepeatSetting, &KeyboardSettings::repeat, nullptr},
-    {kDelaySetting, &KeyboardSettings::delay, nullptr},    {kSoundSetting, &KeyboardSettings::sound, nullptr},
+    {kStatusSetting, &KeyboardSettings::status, nullptr},   {kRepeatSetting, &KeyboardSettings::repeat, nullptr},
+    {kDelaySetting, &KeyboardSettings::delay, nullptr},     {kSoundSetting, &KeyboardSettings::sound, nullptr},
     {kCloseSkSetting, &KeyboardSettings::closeSk, nullptr},
 };
 
 // Order of reading an existing key.
 const SettingSlot kReadingOrder[] = {
-    {kRepeatSetting, &KeyboardSettings::repeat, nullptr}, {kDelaySetting, &KeyboardSettings::delay, nullptr},
+    {kRepeatSetting, &KeyboardSettings::repeat, nullptr},       {kDelaySetting, &KeyboardSettings::delay, nullptr},
     {kSoundSetting, &KeyboardSettings::sound, SoundStillValid}, {kCloseSkSetting, &KeyboardSettings::closeSk, nullptr},
     {kStatusSetting, &KeyboardSettings::status, nullptr},
 };
@@ -62,15 +62,15 @@ bool ReadSetting(const KeyboardSetting &setting, DWORD *value)
     return rc == ERROR_SUCCESS && size == kSettingSize;
 }
 
-} // namespace
+}  // namespace
 
 void LoadKeyboardSettings(KeyboardSettings *settings)
 {
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, 0, &settingsKey) != ERROR_SUCCESS) {
         // First run: the key and the five defaults.
         DWORD disposition;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, 0, nullptr, &settingsKey,
-                            &disposition) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, 0, nullptr, &settingsKey, &disposition)
+            != ERROR_SUCCESS)
             settingsKey = nullptr;
         for (const SettingSlot &slot : kCreationOrder) {
             WriteSetting(slot.setting, slot.setting.defaultValue);

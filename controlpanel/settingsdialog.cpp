@@ -17,7 +17,7 @@ void LoadResourceString(UINT id, wchar_t *text, int units)
         text[0] = 0;
 }
 
-} // namespace
+}  // namespace
 
 BEGIN_MESSAGE_MAP(SettingsDialog, CDialog)
     ON_BN_CLICKED(IDC_ENABLE, OnEnable)
@@ -41,10 +41,17 @@ void SettingsDialog::DoDataExchange(CDataExchange *pDX)
         int id;
         CWnd &control;
     } bindings[] = {
-        {IDC_STATUS_PICTURE, statusPicture}, {IDC_ENABLE, enableButton},   {IDC_DISABLE, disableButton},
-        {IDC_REPEAT_LABEL, repeatLabel},     {IDC_REPEAT_RATE, repeatList}, {IDC_DELAY_LABEL, delayLabel},
-        {IDC_DELAY, delayList},              {IDC_CLICK_SOUND, clickSoundBox},
-        {IDC_CLOSE_SOFT_KEYBOARD, closeSoftKeyboardBox}, {IDC_TEST_LABEL, testAreaLabel}, {IDC_TEST_AREA, testArea},
+        {IDC_STATUS_PICTURE, statusPicture},
+        {IDC_ENABLE, enableButton},
+        {IDC_DISABLE, disableButton},
+        {IDC_REPEAT_LABEL, repeatLabel},
+        {IDC_REPEAT_RATE, repeatList},
+        {IDC_DELAY_LABEL, delayLabel},
+        {IDC_DELAY, delayList},
+        {IDC_CLICK_SOUND, clickSoundBox},
+        {IDC_CLOSE_SOFT_KEYBOARD, closeSoftKeyboardBox},
+        {IDC_TEST_LABEL, testAreaLabel},
+        {IDC_TEST_AREA, testArea},
     };
     for (Binding &binding : bindings)
         DDX_Control(pDX, binding.id, binding.control);
@@ -178,8 +185,7 @@ void SettingsDialog::UpdateDelayControls()
 void SettingsDialog::OnEnable()
 {
     UpdateData(TRUE);
-    PushSetting(IOCTL_KBD_SET_STATE,
-                clickSoundBox.GetCheck() == BST_CHECKED ? KBD_STATE_ON_WITH_CLICK : KBD_STATE_ON);
+    PushSetting(IOCTL_KBD_SET_STATE, clickSoundBox.GetCheck() == BST_CHECKED ? KBD_STATE_ON_WITH_CLICK : KBD_STATE_ON);
     StoreSetting(kStatusSetting, 1);
     statusPicture.SetBitmap(keyboardOnPicture);
     EnableSettingControls();

@@ -21,7 +21,7 @@ void CheckPath(const cecab::ControlFile &cf, const cecab::Path &path)
     }
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     assert(cf.stringCount <= cecab::kMaxStrings && cf.dirCount <= cecab::kMaxDirs);
     assert(cf.fileCount <= cecab::kMaxFiles && cf.linkCount <= cecab::kMaxLinks);
     for (uint16_t i = 0; i < cf.stringCount; ++i)
-        assert(Bounded(cf.strings[i]) && (cecab::IsPlainName(cf.strings[i]) || cecab::StandardFolderNumber(cf.strings[i])));
+        assert(Bounded(cf.strings[i])
+               && (cecab::IsPlainName(cf.strings[i]) || cecab::StandardFolderNumber(cf.strings[i])));
     for (uint16_t i = 0; i < cf.dirCount; ++i)
         CheckPath(cf, cf.dirs[i].path);
     for (uint16_t i = 0; i < cf.fileCount; ++i) {

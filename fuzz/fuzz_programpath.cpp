@@ -17,7 +17,7 @@ size_t Units(const wchar_t *s)
     return n;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -8,7 +8,7 @@ namespace {
 bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-} // namespace
+}  // namespace
 
 void UnescapeAmpersands(const wchar_t *source, wchar_t *result, size_t resultUnits)
 {

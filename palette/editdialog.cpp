@@ -96,7 +96,7 @@ void OnEntryOk(HWND dialog, int id)
     EndDialog(dialog, id);
 }
 
-} // namespace
+}  // namespace
 
 INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {

@@ -12,16 +12,16 @@ namespace {
 // label the button sits below.
 const DWORD KeyButtonMap[kButtonCount] = {
     113, 119, 101, 114, 116, 121, 117, 105, 111, 112,  // q w e r t y u i o p
-    97, 115, 100, 102, 103, 104, 106, 107, 108, 11,    // a s d f g h j k l, up
-    122, 120, 99, 118, 98, 110, 109, 10, 12,           // z x c v b n m, return, down
-    16, 27, 32, 5, 8,                                  // row 4
-    18, 19, 20, 21,                                    // row 5
+    97,  115, 100, 102, 103, 104, 106, 107, 108, 11,   // a s d f g h j k l, up
+    122, 120, 99,  118, 98,  110, 109, 10,  12,        // z x c v b n m, return, down
+    16,  27,  32,  5,   8,                             // row 4
+    18,  19,  20,  21,                                 // row 5
 };
 const DWORD kFirstIgnoredKey = 127;
 
 bool CaptureOpen() { return captureAllowed == 1 && GetForegroundWindow() == paletteWindow; }
 
-} // namespace
+}  // namespace
 
 int ButtonForKey(DWORD keyCode)
 {

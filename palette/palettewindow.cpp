@@ -57,7 +57,7 @@ void ReleasePaletteMutex()
     paletteMutex = nullptr;
 }
 
-} // namespace
+}  // namespace
 
 bool FindRunningPalette(HINSTANCE inst)
 {
@@ -116,8 +116,8 @@ void CreatePaletteContents(HWND window)
     GetClientRect(window, &client);
     LPCDLGTEMPLATEW dialogTemplate = FindDialogTemplate(IDD_PALETTE);
     HWND dialog = dialogTemplate
-        ? CreateDialogIndirectParamW(program.instance, dialogTemplate, window, PaletteDialogProc, 0)
-        : nullptr;
+                      ? CreateDialogIndirectParamW(program.instance, dialogTemplate, window, PaletteDialogProc, 0)
+                      : nullptr;
     if (!dialog)
         return;
     MoveWindow(dialog, client.left, client.top, client.right - client.left, client.bottom - client.top, TRUE);
@@ -147,7 +147,7 @@ void ShutDown(HWND window)
     PostQuitMessage(0);
 }
 
-} // namespace
+}  // namespace
 
 LRESULT CALLBACK PaletteWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -10,7 +10,7 @@ namespace {
 
 void FormatValueName(wchar_t (&name)[16], int button) { wsprintfW(name, kButtonTextNameFormat, button); }
 
-} // namespace
+}  // namespace
 
 HKEY OpenTextStore()
 {

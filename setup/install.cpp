@@ -37,7 +37,6 @@ codINSTALL_EXIT Install_Exit(HWND hwndParent, LPCTSTR pszInstallDir, WORD cFaile
     RegCloseKey(key);
 
     if (haveProgram)
-        CreateProcessW(path, nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, nullptr,
-                       nullptr);
+        CreateProcessW(path, nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, nullptr, nullptr);
     return codINSTALL_EXIT_DONE;
 }

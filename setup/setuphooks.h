@@ -8,7 +8,7 @@
 #include "setuptext.h"
 
 // The setup library's own texts.
-extern const wchar_t kRefusalText[];      // shown when installing over an earlier installation
+extern const wchar_t kRefusalText[];  // shown when installing over an earlier installation
 extern const wchar_t kRefusalCaption[];
 extern const wchar_t *const kShortcutNames[3];
 

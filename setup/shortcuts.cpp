@@ -22,7 +22,7 @@ void DeleteShortcutsIn(int folder, wchar_t *folderPath, wchar_t *workPath)
     }
 }
 
-} // namespace
+}  // namespace
 
 void DeleteShortcuts()
 {

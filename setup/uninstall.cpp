@@ -29,8 +29,8 @@ int DeactivateKeyboardDriver()
 
     for (int i = kFirstActiveEntry; i <= kLastActiveEntry && !found; ++i) {
         // Entry names are always two digits: 01 to 09, then 10 to 49.
-        if (FAILED(StringCchPrintfW(keyPath, ARRAYSIZE(keyPath), i < 10 ? kActiveKeyFormatBelow10 : kActiveKeyFormat,
-                                    i)))
+        if (FAILED(
+                StringCchPrintfW(keyPath, ARRAYSIZE(keyPath), i < 10 ? kActiveKeyFormatBelow10 : kActiveKeyFormat, i)))
             continue;
         HKEY key;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, 0, &key) != ERROR_SUCCESS)
@@ -43,8 +43,9 @@ int DeactivateKeyboardDriver()
                 == ERROR_SUCCESS
             && IsKeyboardDeviceName(name, ARRAYSIZE(name))) {
             size = sizeof(driverHandle);
-            found = RegQueryValueExW(key, kActiveHandleValue, nullptr, nullptr,
-                                     reinterpret_cast<BYTE *>(&driverHandle), &size) == ERROR_SUCCESS;
+            found = RegQueryValueExW(key, kActiveHandleValue, nullptr, nullptr, reinterpret_cast<BYTE *>(&driverHandle),
+                                     &size)
+                    == ERROR_SUCCESS;
         }
         RegCloseKey(key);
     }

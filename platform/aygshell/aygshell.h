@@ -51,7 +51,7 @@ typedef struct tagSHMENUBARINFO {
     HINSTANCE hInstRes;
     int nBmpId;
     int cBmpImages;
-    HWND hwndMB;      /* out: the menu bar */
+    HWND hwndMB; /* out: the menu bar */
     COLORREF clrBk;
 } SHMENUBARINFO, *PSHMENUBARINFO;
 

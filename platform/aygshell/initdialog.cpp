@@ -10,7 +10,7 @@
 namespace {
 const int kDoneWidth = 30;
 const int kDoneHeight = 18;
-}
+}  // namespace
 
 extern "C" BOOL WINAPI SHInitDialog(PSHINITDLGINFO info)
 {

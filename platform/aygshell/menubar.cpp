@@ -37,8 +37,8 @@ LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             RECT r;
             GetWindowRect(button, &r);
-            command = TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_BOTTOMALIGN, r.left, r.top,
-                                       parent, nullptr);
+            command = TrackPopupMenuEx(popup, TPM_RETURNCMD | TPM_LEFTALIGN | TPM_BOTTOMALIGN, r.left, r.top, parent,
+                                       nullptr);
             if (!command)
                 return 0;
         }
@@ -64,7 +64,7 @@ void RegisterBarClass()
     RegisterClassW(&wc);  // fails harmlessly when already registered
 }
 
-} // namespace
+}  // namespace
 
 extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO *info)
 {
@@ -88,8 +88,8 @@ extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO *info)
     RECT parent;
     GetWindowRect(info->hwndParent, &parent);
     HWND bar = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kBarClass, L"", WS_POPUP | WS_VISIBLE | WS_BORDER,
-                               parent.left, parent.bottom, parent.right - parent.left, kBarHeight,
-                               info->hwndParent, nullptr, GetModuleHandleW(nullptr), nullptr);
+                               parent.left, parent.bottom, parent.right - parent.left, kBarHeight, info->hwndParent,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
     if (!bar) {
         DestroyMenu(menu);
         return FALSE;
@@ -108,11 +108,10 @@ extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO *info)
         SIZE extent = {};
         GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
         int width = extent.cx + 16;
-        HWND button = CreateWindowExW(0, L"BUTTON", text,
-                                      WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON
-                                          | ((b.state & TBSTATE_ENABLED) ? 0 : WS_DISABLED),
-                                      x, 1, width, kBarHeight - 4, bar, reinterpret_cast<HMENU>(UINT_PTR(b.command)),
-                                      GetModuleHandleW(nullptr), nullptr);
+        HWND button = CreateWindowExW(
+            0, L"BUTTON", text, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON | ((b.state & TBSTATE_ENABLED) ? 0 : WS_DISABLED),
+            x, 1, width, kBarHeight - 4, bar, reinterpret_cast<HMENU>(UINT_PTR(b.command)), GetModuleHandleW(nullptr),
+            nullptr);
         SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if ((b.style & TBSTYLE_DROPDOWN) && b.subMenu != NOMENU)
             SetWindowLongPtrW(button, GWLP_USERDATA, LONG_PTR(b.subMenu) + 1);

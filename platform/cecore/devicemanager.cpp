@@ -15,8 +15,8 @@ typedef DWORD_PTR (*InitFn)(LPCWSTR activeKey, LPCVOID busContext);
 typedef BOOL (*DeinitFn)(DWORD_PTR deviceContext);
 typedef DWORD_PTR (*OpenFn)(DWORD_PTR deviceContext, DWORD access, DWORD share);
 typedef BOOL (*CloseFn)(DWORD_PTR openContext);
-typedef BOOL (*IOControlFn)(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize, PBYTE out,
-                            DWORD outSize, PDWORD actual);
+typedef BOOL (*IOControlFn)(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize, PBYTE out, DWORD outSize,
+                            PDWORD actual);
 
 const wchar_t kActiveRoot[] = L"Drivers\\Active";
 const int kMaxActive = 99;
@@ -77,7 +77,7 @@ bool ReadDword(HKEY key, LPCWSTR name, DWORD *number)
 {
     DWORD size = sizeof(*number), type = 0;
     return RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE *>(number), &size) == ERROR_SUCCESS
-        && type == REG_DWORD && size == sizeof(*number);
+           && type == REG_DWORD && size == sizeof(*number);
 }
 
 void ActiveKeyPath(int number, wchar_t *buffer, size_t units)
@@ -138,7 +138,7 @@ bool ReadBuiltInKey(LPCWSTR path, wchar_t *dll, wchar_t *prefix, DWORD *index)
         return false;
     DWORD unused;
     bool ok = ReadString(key, L"DLL", dll, MAX_PATH) && ReadString(key, L"Prefix", prefix, 8)
-        && ReadDword(key, L"Index", index ? index : &unused);
+              && ReadDword(key, L"Index", index ? index : &unused);
     RegCloseKey(key);
     return ok && lstrlenW(prefix) == 3;
 }
@@ -221,7 +221,7 @@ bool StillActive(const OpenDevice &device)
 {
     DWORD hnd = 0, size = sizeof(hnd);
     return RegQueryValueExW(device.activeEntry, L"Hnd", nullptr, nullptr, reinterpret_cast<BYTE *>(&hnd), &size)
-        == ERROR_SUCCESS;
+           == ERROR_SUCCESS;
 }
 
 void EnsureActiveRoot()
@@ -232,8 +232,9 @@ void EnsureActiveRoot()
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Drivers", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
         == ERROR_SUCCESS)
         RegCloseKey(key);
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kActiveRoot, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                        nullptr, &key, nullptr) == ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kActiveRoot, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr)
+        == ERROR_SUCCESS)
         RegCloseKey(key);
 }
 
@@ -268,8 +269,9 @@ HANDLE Activate(LPCWSTR path)
         HKEY key;
         DWORD disposition = 0;
         ActiveKeyPath(n, entry, ARRAYSIZE(entry));
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, entry, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                            &key, &disposition) != ERROR_SUCCESS)
+        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, entry, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                            &disposition)
+            != ERROR_SUCCESS)
             continue;
         if (disposition != REG_CREATED_NEW_KEY) {
             RegCloseKey(key);
@@ -361,7 +363,7 @@ HANDLE OpenStreamDevice(LPCWSTR name, DWORD access, DWORD share)
     return slot->handle;
 }
 
-} // namespace
+}  // namespace
 
 void CeSetIoControlHook(CeIoControlHook hook) { ioControlHook = hook; }
 
@@ -384,8 +386,8 @@ BOOL WINAPI DeactivateDevice(HANDLE handle)
     return ok;
 }
 
-HANDLE WINAPI CeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
-                            DWORD disposition, DWORD flags, HANDLE templateFile)
+HANDLE WINAPI CeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
+                            DWORD flags, HANDLE templateFile)
 {
     if (!IsDeviceName(name))
         return CreateFileW(name, access, share, sa, disposition, flags, templateFile);
@@ -442,4 +444,4 @@ BOOL WINAPI CeCloseHandle(HANDLE handle)
     return ok;
 }
 
-} // extern "C"
+}  // extern "C"

@@ -22,7 +22,7 @@ void AddUnit(INPUT *inputs, UINT *n, WCHAR unit)
     }
 }
 
-} // namespace
+}  // namespace
 
 extern "C" BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT vKey, UINT keyStateFlags, UINT count, UINT *shiftStates,
                                         UINT *characters)

@@ -39,17 +39,17 @@ bool ResolveApplication(LPCWSTR app, wchar_t *path, size_t units)
         if (SUCCEEDED(StringCchPrintfW(path, units, L"%s\\%s", dir, name)) && Exists(path))
             return true;
     }
-    if (GetWindowsDirectoryW(dir, ARRAYSIZE(dir))
-        && SUCCEEDED(StringCchPrintfW(path, units, L"%s\\%s", dir, name)) && Exists(path))
+    if (GetWindowsDirectoryW(dir, ARRAYSIZE(dir)) && SUCCEEDED(StringCchPrintfW(path, units, L"%s\\%s", dir, name))
+        && Exists(path))
         return true;
     return SUCCEEDED(StringCchCopyW(path, units, name));
 }
 
-} // namespace
+}  // namespace
 
-extern "C" BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES pa,
-                                        LPSECURITY_ATTRIBUTES ta, BOOL inherit, DWORD flags, LPVOID env,
-                                        LPCWSTR dir, LPSTARTUPINFOW si, LPPROCESS_INFORMATION pi)
+extern "C" BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES pa, LPSECURITY_ATTRIBUTES ta,
+                                        BOOL inherit, DWORD flags, LPVOID env, LPCWSTR dir, LPSTARTUPINFOW si,
+                                        LPPROCESS_INFORMATION pi)
 {
     wchar_t path[MAX_PATH] = {};
     STARTUPINFOW defaultStartup = {sizeof(defaultStartup)};

@@ -37,10 +37,14 @@ KeyName *FindName(HKEY key)
 
 LPCWSTR RootName(HKEY root)
 {
-    if (root == HKEY_LOCAL_MACHINE) return L"HKLM";
-    if (root == HKEY_CURRENT_USER) return L"HKCU";
-    if (root == HKEY_CLASSES_ROOT) return L"HKCR";
-    if (root == HKEY_USERS) return L"HKU";
+    if (root == HKEY_LOCAL_MACHINE)
+        return L"HKLM";
+    if (root == HKEY_CURRENT_USER)
+        return L"HKCU";
+    if (root == HKEY_CLASSES_ROOT)
+        return L"HKCR";
+    if (root == HKEY_USERS)
+        return L"HKU";
     KeyName *entry = root ? FindName(root) : nullptr;
     return entry ? entry->name : L"?";
 }
@@ -78,7 +82,7 @@ LONG Opened(const wchar_t *function, HKEY root, LPCWSTR path, LONG rc, PHKEY res
     return rc;
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -89,18 +93,16 @@ LONG WINAPI CeRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM sam
     return Opened(L"RegOpenKeyExW", root, path, rc, result);
 }
 
-LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR cls, DWORD options,
-                              REGSAM sam, const SECURITY_ATTRIBUTES *sa, PHKEY result,
-                              LPDWORD disposition)
+LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR cls, DWORD options, REGSAM sam,
+                              const SECURITY_ATTRIBUTES *sa, PHKEY result, LPDWORD disposition)
 {
     LPCWSTR path = CePath(subKey);
-    LONG rc = RegCreateKeyExW(root, path, reserved, cls, options, CeAccess(sam),
-                              const_cast<LPSECURITY_ATTRIBUTES>(sa), result, disposition);
+    LONG rc = RegCreateKeyExW(root, path, reserved, cls, options, CeAccess(sam), const_cast<LPSECURITY_ATTRIBUTES>(sa),
+                              result, disposition);
     return Opened(L"RegCreateKeyExW", root, path, rc, result);
 }
 
-LONG WINAPI CeRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                               LPDWORD size)
+LONG WINAPI CeRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size)
 {
     DWORD asked = Size(size);
     LONG rc = RegQueryValueExW(key, name, reserved, type, data, size);
@@ -109,8 +111,7 @@ LONG WINAPI CeRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD
     return rc;
 }
 
-LONG WINAPI CeRegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE *data,
-                             DWORD size)
+LONG WINAPI CeRegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE *data, DWORD size)
 {
     LONG rc = RegSetValueExW(key, name, reserved, type, data, size);
     if (CeJournalOn())
@@ -148,4 +149,4 @@ LONG WINAPI CeRegDeleteKeyW(HKEY root, LPCWSTR subKey)
     return rc;
 }
 
-} // extern "C"
+}  // extern "C"

@@ -93,7 +93,7 @@ void SubclassCaptionOk(HWND window)
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptionOkProc));
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -136,4 +136,4 @@ HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR name, DWORD st
     return window;
 }
 
-} // extern "C"
+}  // extern "C"

@@ -42,7 +42,7 @@ inline uint16_t U16(const uint8_t *p) { return static_cast<uint16_t>(p[0] | (p[1
 inline uint32_t U32(const uint8_t *p)
 {
     return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) | (static_cast<uint32_t>(p[2]) << 16)
-        | (static_cast<uint32_t>(p[3]) << 24);
+           | (static_cast<uint32_t>(p[3]) << 24);
 }
 
 // Whether n bytes from at lie within size bytes, without overflow.
@@ -78,6 +78,6 @@ inline ReadResult CheckHeader(const uint8_t *data, size_t size, size_t headerSiz
     return ReadResult::Ok;
 }
 
-} // namespace cecab
+}  // namespace cecab
 
 #endif

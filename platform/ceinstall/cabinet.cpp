@@ -37,7 +37,8 @@ bool ReadMemberName(const uint8_t *p, size_t available, Member *member)
         return false;
     for (size_t i = 0; i + 4 < length; ++i) {
         unsigned char c = p[i];
-        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || strchr("~_-$!#&'()@^{}", c);
+        bool plain = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9')
+                     || strchr("~_-$!#&'()@^{}", c);
         if (!plain || !c)
             return false;
     }
@@ -52,7 +53,7 @@ bool ReadMemberName(const uint8_t *p, size_t available, Member *member)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 CabinetResult ReadCabinet(const uint8_t *data, size_t size, Cabinet *cab)
 {
@@ -167,20 +168,32 @@ bool ExtractMember(const Cabinet &cab, const Member &member,
 const char *DescribeCabinetResult(CabinetResult result)
 {
     switch (result) {
-    case CabinetResult::Ok: return "valid";
-    case CabinetResult::TooShort: return "too short to be a cabinet";
-    case CabinetResult::BadSignature: return "not a cabinet (no MSCF signature)";
-    case CabinetResult::BadLength: return "truncated: shorter than its recorded size";
-    case CabinetResult::MultiPart: return "part of a set of cabinets";
-    case CabinetResult::Compressed: return "compressed: only uncompressed cabinets are installed";
-    case CabinetResult::TooMany: return "more folders or members than an installer can hold";
-    case CabinetResult::OutOfBounds: return "an entry or data block lies outside the cabinet";
-    case CabinetResult::BadChecksum: return "a data block is damaged (checksum)";
-    case CabinetResult::BadMemberName: return "a member name is not NAME.NNN (8.3, numeric extension)";
-    case CabinetResult::DuplicateNumber: return "two members have the same numeric extension";
-    default: break;  // the control file's own
+    case CabinetResult::Ok:
+        return "valid";
+    case CabinetResult::TooShort:
+        return "too short to be a cabinet";
+    case CabinetResult::BadSignature:
+        return "not a cabinet (no MSCF signature)";
+    case CabinetResult::BadLength:
+        return "truncated: shorter than its recorded size";
+    case CabinetResult::MultiPart:
+        return "part of a set of cabinets";
+    case CabinetResult::Compressed:
+        return "compressed: only uncompressed cabinets are installed";
+    case CabinetResult::TooMany:
+        return "more folders or members than an installer can hold";
+    case CabinetResult::OutOfBounds:
+        return "an entry or data block lies outside the cabinet";
+    case CabinetResult::BadChecksum:
+        return "a data block is damaged (checksum)";
+    case CabinetResult::BadMemberName:
+        return "a member name is not NAME.NNN (8.3, numeric extension)";
+    case CabinetResult::DuplicateNumber:
+        return "two members have the same numeric extension";
+    default:
+        break;  // the control file's own
     }
     return "unknown result";
 }
 
-} // namespace cecab
+}  // namespace cecab

@@ -49,6 +49,6 @@ const Member *FindMember(const Cabinet &cab, uint16_t number);
 bool ExtractMember(const Cabinet &cab, const Member &member,
                    bool (*sink)(void *context, const uint8_t *bytes, size_t count), void *context);
 
-} // namespace cecab
+}  // namespace cecab
 
 #endif

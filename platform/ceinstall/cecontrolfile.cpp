@@ -261,7 +261,7 @@ ControlResult ReadLinks(const uint8_t *data, size_t size, ControlFile *cf)
     });
 }
 
-} // namespace
+}  // namespace
 
 bool IsPlainName(const char *name)
 {
@@ -334,25 +334,42 @@ ControlResult ReadControlFile(const uint8_t *data, size_t size, ControlFile *out
 const char *DescribeControlResult(ControlResult result)
 {
     switch (result) {
-    case ControlResult::Ok: return "valid";
-    case ControlResult::TooShort: return "too short for its header";
-    case ControlResult::BadSignature: return "not a control file (no MSCE signature)";
-    case ControlResult::BadLength: return "its recorded length is not its size";
-    case ControlResult::OutOfBounds: return "an offset or count points outside the file";
-    case ControlResult::TooMany: return "more entries than an installer can hold";
-    case ControlResult::BadText: return "a text is not NUL-terminated printable ASCII of its stated length";
-    case ControlResult::BadName: return "a name is not one plain file name (separator, \"..\" or bad character)";
-    case ControlResult::DuplicateId: return "an id is used twice";
-    case ControlResult::UnknownString: return "a folder or link names a text that is not listed";
-    case ControlResult::UnknownDir: return "a file or link names a folder that is not listed";
-    case ControlResult::UnknownFile: return "a link names a file that is not listed";
-    case ControlResult::BadFileNumber: return "a file number is not between 1 and 998";
-    case ControlResult::BadFolder: return "a folder is malformed";
-    case ControlResult::BadRegistryEntry: return "a registry entry is malformed";
-    case ControlResult::BadLink: return "a shortcut is malformed";
-    default: break;  // the cabinet's own
+    case ControlResult::Ok:
+        return "valid";
+    case ControlResult::TooShort:
+        return "too short for its header";
+    case ControlResult::BadSignature:
+        return "not a control file (no MSCE signature)";
+    case ControlResult::BadLength:
+        return "its recorded length is not its size";
+    case ControlResult::OutOfBounds:
+        return "an offset or count points outside the file";
+    case ControlResult::TooMany:
+        return "more entries than an installer can hold";
+    case ControlResult::BadText:
+        return "a text is not NUL-terminated printable ASCII of its stated length";
+    case ControlResult::BadName:
+        return "a name is not one plain file name (separator, \"..\" or bad character)";
+    case ControlResult::DuplicateId:
+        return "an id is used twice";
+    case ControlResult::UnknownString:
+        return "a folder or link names a text that is not listed";
+    case ControlResult::UnknownDir:
+        return "a file or link names a folder that is not listed";
+    case ControlResult::UnknownFile:
+        return "a link names a file that is not listed";
+    case ControlResult::BadFileNumber:
+        return "a file number is not between 1 and 998";
+    case ControlResult::BadFolder:
+        return "a folder is malformed";
+    case ControlResult::BadRegistryEntry:
+        return "a registry entry is malformed";
+    case ControlResult::BadLink:
+        return "a shortcut is malformed";
+    default:
+        break;  // the cabinet's own
     }
     return "unknown result";
 }
 
-} // namespace cecab
+}  // namespace cecab

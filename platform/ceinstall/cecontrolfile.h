@@ -25,8 +25,8 @@ enum : size_t {
 // the device (%CEn%, n from 1 to 17: base), else base is 0.
 struct Path {
     uint16_t base;
-    uint16_t count;                    // names after the base
-    uint16_t parts[kMaxPathParts];     // indexes into ControlFile::strings
+    uint16_t count;                 // names after the base
+    uint16_t parts[kMaxPathParts];  // indexes into ControlFile::strings
 };
 
 struct Dir {
@@ -35,8 +35,8 @@ struct Dir {
 };
 
 struct File {
-    uint16_t id;       // the member's numeric extension, 1 to 998
-    uint16_t dirIndex; // index into ControlFile::dirs
+    uint16_t id;        // the member's numeric extension, 1 to 998
+    uint16_t dirIndex;  // index into ControlFile::dirs
     uint32_t flags;
     char name[kMaxText];
 };
@@ -45,10 +45,10 @@ enum : uint16_t { kLinkToDir = 0, kLinkToFile = 1 };
 
 struct Link {
     uint16_t id;
-    uint16_t base;      // 0: the install folder; 1 to 17: %CEn%
-    uint16_t type;      // kLinkToDir or kLinkToFile
-    uint16_t target;    // dir: 0 (the install folder) or index + 1; file: index into files
-    Path path;          // the link's name, under base (base of the path is 0)
+    uint16_t base;    // 0: the install folder; 1 to 17: %CEn%
+    uint16_t type;    // kLinkToDir or kLinkToFile
+    uint16_t target;  // dir: 0 (the install folder) or index + 1; file: index into files
+    Path path;        // the link's name, under base (base of the path is 0)
 };
 
 struct ControlFile {
@@ -82,6 +82,6 @@ bool IsPlainName(const char *name);
 // "%CEn%" with n from 1 to 17: n; else 0.
 int StandardFolderNumber(const char *text);
 
-} // namespace cecab
+}  // namespace cecab
 
 #endif

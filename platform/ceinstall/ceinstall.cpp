@@ -27,7 +27,7 @@ bool ShortcutPath(wchar_t *path, size_t units, BOOL create)
 {
     wchar_t programs[MAX_PATH];
     return SHGetSpecialFolderPathW(nullptr, programs, CSIDL_PROGRAMS, create)
-        && JoinPath(path, units, programs, kShortcutName);
+           && JoinPath(path, units, programs, kShortcutName);
 }
 
 bool IsCabinet(const wchar_t *path)
@@ -96,8 +96,8 @@ int InstallFolderCopy(const wchar_t *dirArgument)
         ++failedRegKeys;
     }
 
-    codINSTALL_EXIT done =
-        setup.installExit(window, installDir, failedDirs, failedFiles, failedRegKeys, 0, failedShortcuts);
+    codINSTALL_EXIT done = setup.installExit(window, installDir, failedDirs, failedFiles, failedRegKeys, 0,
+                                             failedShortcuts);
     int result = EXIT_DONE;
     if (done == codINSTALL_EXIT_UNINSTALL) {
         Say(L"installation undone at the request of %s", kSetupLibraryName);
@@ -173,7 +173,7 @@ int Remove()
     return EXIT_DONE;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t **argv)
 {

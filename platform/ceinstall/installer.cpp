@@ -39,7 +39,7 @@ DWORD ListBytes(const wchar_t *list)
     return static_cast<DWORD>((p - list + 1) * sizeof(wchar_t));
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -59,7 +59,7 @@ void WriteLine(const wchar_t *prefix, const wchar_t *format, va_list args)
         WriteFile(output, bytes, n - 1, &written, nullptr);
 }
 
-} // namespace
+}  // namespace
 
 void KeepOutputToMyself()
 {
@@ -143,8 +143,8 @@ HWND CreateInstallerWindow(const wchar_t *verb, const wchar_t *appName)
 {
     wchar_t title[128];
     StringCchPrintfW(title, ARRAYSIZE(title), L"%s %s", verb, appName);
-    HWND window = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | SS_CENTER, 0, 0,
-                                  240, 80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | SS_CENTER, 0, 0, 240,
+                                  80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageW(&msg);
@@ -184,7 +184,7 @@ bool WriteRecord(const wchar_t *appName, const InstallRecord &record)
     HKEY key;
     if (!AppsKeyPath(appName, path, ARRAYSIZE(path))
         || RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
-            != ERROR_SUCCESS)
+               != ERROR_SUCCESS)
         return false;
     const struct {
         const wchar_t *name;
@@ -204,7 +204,7 @@ bool WriteRecord(const wchar_t *appName, const InstallRecord &record)
         if (v.type == REG_SZ && v.data != record.installDir && !v.data[0])
             continue;
         ok = RegSetValueExW(key, v.name, 0, v.type, reinterpret_cast<const BYTE *>(v.data), v.size) == ERROR_SUCCESS
-            && ok;
+             && ok;
     }
     RegCloseKey(key);
     return ok;

@@ -23,7 +23,7 @@ const struct {
     int number;
     int csidl;
 } kStandardFolders[] = {
-    {1, CSIDL_PROGRAM_FILES}, {2, CSIDL_WINDOWS}, {4, CSIDL_STARTUP},
+    {1, CSIDL_PROGRAM_FILES}, {2, CSIDL_WINDOWS},   {4, CSIDL_STARTUP},
     {5, CSIDL_PERSONAL},      {11, CSIDL_PROGRAMS}, {17, CSIDL_STARTMENU},
 };
 
@@ -73,7 +73,7 @@ bool ToFile(void *context, const uint8_t *bytes, size_t count)
 {
     DWORD written = 0;
     return WriteFile(static_cast<HANDLE>(context), bytes, static_cast<DWORD>(count), &written, nullptr)
-        && written == count;
+           && written == count;
 }
 
 bool ExtractToFile(const Cabinet &cab, const cecab::Member &member, const wchar_t *path)
@@ -217,8 +217,8 @@ const wchar_t *MakePlan(const FileBytes &bytes, Plan *plan, wchar_t *detail, siz
         if (!PlacePath(cf, base, link.path, plan->linkPaths[i]))
             return L"a shortcut's path is too long";
         const wchar_t *target = link.type == cecab::kLinkToFile ? plan->filePaths[link.target]
-            : link.target ? plan->dirPaths[link.target - 1]
-                          : plan->installDir;
+                                : link.target                   ? plan->dirPaths[link.target - 1]
+                                                                : plan->installDir;
         StringCchCopyW(plan->linkTargets[i], MAX_PATH, target);
     }
     plan->setupLibrary = cecab::FindMember(plan->cab, kSetupLibraryNumber);
@@ -248,7 +248,7 @@ bool KeptSetupLibraryPath(const wchar_t *appName, wchar_t *path)
 {
     wchar_t windows[MAX_PATH];
     return SHGetSpecialFolderPathW(nullptr, windows, CSIDL_WINDOWS, FALSE)
-        && SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"%s\\AppMgr\\%s.dll", windows, appName));
+           && SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"%s\\AppMgr\\%s.dll", windows, appName));
 }
 
 // Prints what the package holds and where it would go.
@@ -348,9 +348,9 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
     }
     WORD failedRegKeys = WriteRecord(plan.appName, record) ? 0 : 1;
 
-    codINSTALL_EXIT done = setup.installExit
-        ? setup.installExit(window, plan.installDir, failedDirs, failedFiles, failedRegKeys, 0, failedShortcuts)
-        : codINSTALL_EXIT_DONE;
+    codINSTALL_EXIT done = setup.installExit ? setup.installExit(window, plan.installDir, failedDirs, failedFiles,
+                                                                 failedRegKeys, 0, failedShortcuts)
+                                             : codINSTALL_EXIT_DONE;
     if (done == codINSTALL_EXIT_UNINSTALL) {
         Say(L"installation undone at the request of the setup library");
         FreeSetupLibrary(&setup);
@@ -365,7 +365,7 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
     return finish(EXIT_DONE);
 }
 
-} // namespace
+}  // namespace
 
 int ListCabinet(const wchar_t *path) { return WithPlan(path, ListPlan); }
 

@@ -68,7 +68,7 @@ bool IsSoundSettings(const wchar_t *args)
     return !_wcsnicmp(plain, L"cplmain.cpl,9,", 14);
 }
 
-} // namespace
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR args, int)
 {

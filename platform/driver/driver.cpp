@@ -12,18 +12,23 @@ namespace {
 const char *ControlName(DWORD code)
 {
     switch (code) {
-    case kIoctlSetState: return "IOCTL_KBD_SET_STATE";
-    case kIoctlSetRepeatRate: return "IOCTL_KBD_SET_REPEAT_RATE";
-    case kIoctlSetRepeatDelay: return "IOCTL_KBD_SET_REPEAT_DELAY";
-    case kIoctlPollPaletteKey: return "IOCTL_KBD_POLL_PALETTE_KEY";
-    case kIoctlSetCloseSoftKeyboard: return "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD";
+    case kIoctlSetState:
+        return "IOCTL_KBD_SET_STATE";
+    case kIoctlSetRepeatRate:
+        return "IOCTL_KBD_SET_REPEAT_RATE";
+    case kIoctlSetRepeatDelay:
+        return "IOCTL_KBD_SET_REPEAT_DELAY";
+    case kIoctlPollPaletteKey:
+        return "IOCTL_KBD_POLL_PALETTE_KEY";
+    case kIoctlSetCloseSoftKeyboard:
+        return "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD";
     }
     return nullptr;
 }
 
 const DWORD_PTR kDeviceContext = 0x504C4E;  // any non-zero value
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -51,8 +56,7 @@ BOOL PLN_Close(DWORD_PTR openContext)
     return TRUE;
 }
 
-BOOL PLN_IOControl(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize, PBYTE out, DWORD outSize,
-                   PDWORD actual)
+BOOL PLN_IOControl(DWORD_PTR openContext, DWORD code, PBYTE in, DWORD inSize, PBYTE out, DWORD outSize, PDWORD actual)
 {
     char line[96];
     const char *name = ControlName(code);
@@ -93,4 +97,4 @@ BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
     return TRUE;
 }
 
-} // extern "C"
+}  // extern "C"

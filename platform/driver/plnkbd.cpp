@@ -93,7 +93,7 @@ int Journal()
     return 0;
 }
 
-} // namespace
+}  // namespace
 
 int wmain(int argc, wchar_t **argv)
 {

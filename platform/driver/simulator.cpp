@@ -29,8 +29,8 @@ HANDLE OpenShared(LPCWSTR file, DWORD access, DWORD disposition)
     wchar_t path[MAX_PATH];
     if (!SimPath(file, path, ARRAYSIZE(path)))
         return INVALID_HANDLE_VALUE;
-    return CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disposition,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 // Opened on first use and kept for the life of the process.
@@ -121,7 +121,7 @@ bool WriteAt(HANDLE file, LONGLONG offset, const void *data, DWORD size)
     return Seek(file, offset) && WriteFile(file, data, size, &written, nullptr) && written == size;
 }
 
-} // namespace
+}  // namespace
 
 bool SimJournalPath(wchar_t *path, size_t units) { return SimPath(L"journal.txt", path, units); }
 

@@ -15,8 +15,8 @@ BOOL WINAPI DeactivateDevice(HANDLE hDevice);
 
 /* Typing through the system's input queue */
 #define KeyStateDownFlag 0x0080
-BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, UINT KeyStateFlags, UINT cCharacters,
-                             UINT *pShiftStateBuffer, UINT *pCharacterBuffer);
+BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, UINT KeyStateFlags, UINT cCharacters, UINT *pShiftStateBuffer,
+                             UINT *pCharacterBuffer);
 
 /* Caption with an OK button (ignored by desktop Win32) */
 #ifndef WS_EX_CAPTIONOKBTN
@@ -28,20 +28,18 @@ void WINAPI CeAddCaptionOkButton(HWND window);
 
 /* CE behaviour of the routed calls */
 LONG WINAPI CeRegOpenKeyExW(HKEY root, LPCWSTR subKey, DWORD options, REGSAM sam, PHKEY result);
-LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR cls, DWORD options,
-                              REGSAM sam, const SECURITY_ATTRIBUTES *sa, PHKEY result, LPDWORD disposition);
-LONG WINAPI CeRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data,
-                               LPDWORD size);
-LONG WINAPI CeRegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE *data,
-                             DWORD size);
+LONG WINAPI CeRegCreateKeyExW(HKEY root, LPCWSTR subKey, DWORD reserved, LPWSTR cls, DWORD options, REGSAM sam,
+                              const SECURITY_ATTRIBUTES *sa, PHKEY result, LPDWORD disposition);
+LONG WINAPI CeRegQueryValueExW(HKEY key, LPCWSTR name, LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size);
+LONG WINAPI CeRegSetValueExW(HKEY key, LPCWSTR name, DWORD reserved, DWORD type, const BYTE *data, DWORD size);
 LONG WINAPI CeRegFlushKey(HKEY key);
 LONG WINAPI CeRegCloseKey(HKEY key);
 LONG WINAPI CeRegDeleteKeyW(HKEY root, LPCWSTR subKey);
 
-HANDLE WINAPI CeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa,
-                            DWORD disposition, DWORD flags, HANDLE templateFile);
-BOOL WINAPI CeDeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out,
-                              DWORD outSize, LPDWORD returned, LPOVERLAPPED overlapped);
+HANDLE WINAPI CeCreateFileW(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES sa, DWORD disposition,
+                            DWORD flags, HANDLE templateFile);
+BOOL WINAPI CeDeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize, LPVOID out, DWORD outSize,
+                              LPDWORD returned, LPOVERLAPPED overlapped);
 BOOL WINAPI CeCloseHandle(HANDLE handle);
 
 /* Hiding the foreground window brings the next window to the front; the
@@ -50,9 +48,9 @@ BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy
 HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR name, DWORD style, int x, int y, int cx, int cy,
                               HWND parent, HMENU menu, HINSTANCE inst, LPVOID param);
 
-BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES pa,
-                             LPSECURITY_ATTRIBUTES ta, BOOL inherit, DWORD flags, LPVOID env,
-                             LPCWSTR dir, LPSTARTUPINFOW si, LPPROCESS_INFORMATION pi);
+BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES pa, LPSECURITY_ATTRIBUTES ta,
+                             BOOL inherit, DWORD flags, LPVOID env, LPCWSTR dir, LPSTARTUPINFOW si,
+                             LPPROCESS_INFORMATION pi);
 
 #ifdef __cplusplus
 }

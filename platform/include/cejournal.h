@@ -23,9 +23,9 @@ struct CeCall {
 
 // The calls as tests read them; the store lives with the tests, so that the
 // programs carry none of it.
-void CeJournalStart();                 // clears and starts recording
+void CeJournalStart();  // clears and starts recording
 void CeJournalStop();
-std::vector<CeCall> CeJournalTake();   // the calls since the last take, oldest first
+std::vector<CeCall> CeJournalTake();  // the calls since the last take, oldest first
 
 // Where the stand-ins hand each call while a journal is on (null: off).
 typedef void (*CeJournalSink)(const wchar_t *function, const wchar_t *path, const wchar_t *value, DWORD type,

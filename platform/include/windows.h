@@ -18,22 +18,22 @@
    journal. */
 #if !defined(CEPLATFORM_STANDIN) && !defined(CEPLATFORM_WIN32_CALLS)
 /* Registry: access mask 0 is full access; RegDeleteKeyW removes the subtree. */
-#define RegOpenKeyExW    CeRegOpenKeyExW
-#define RegCreateKeyExW  CeRegCreateKeyExW
+#define RegOpenKeyExW CeRegOpenKeyExW
+#define RegCreateKeyExW CeRegCreateKeyExW
 #define RegQueryValueExW CeRegQueryValueExW
-#define RegSetValueExW   CeRegSetValueExW
-#define RegFlushKey      CeRegFlushKey
-#define RegCloseKey      CeRegCloseKey
-#define RegDeleteKeyW    CeRegDeleteKeyW
+#define RegSetValueExW CeRegSetValueExW
+#define RegFlushKey CeRegFlushKey
+#define RegCloseKey CeRegCloseKey
+#define RegDeleteKeyW CeRegDeleteKeyW
 /* Stream devices ("XXXn:") go to the device manager, the rest to Win32. */
-#define CreateFileW      CeCreateFileW
-#define DeviceIoControl  CeDeviceIoControl
-#define CloseHandle      CeCloseHandle
+#define CreateFileW CeCreateFileW
+#define DeviceIoControl CeDeviceIoControl
+#define CloseHandle CeCloseHandle
 /* An application name without extension finds NAME.exe. */
-#define CreateProcessW   CeCreateProcessW
+#define CreateProcessW CeCreateProcessW
 /* Hiding the foreground window activates the next one; WS_EX_CAPTIONOKBTN. */
-#define SetWindowPos     CeSetWindowPos
-#define CreateWindowExW  CeCreateWindowExW
+#define SetWindowPos CeSetWindowPos
+#define CreateWindowExW CeCreateWindowExW
 #endif
 
 #endif

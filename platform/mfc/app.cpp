@@ -23,7 +23,7 @@ BOOL CWinApp::PreTranslateMessage(MSG *pMsg)
     HWND root = GetAncestor(pMsg->hwnd, GA_ROOT);
     wchar_t cls[16];
     return root && GetClassNameW(root, cls, ARRAYSIZE(cls)) && !lstrcmpW(cls, L"#32770")
-        && IsDialogMessageW(root, pMsg);
+           && IsDialogMessageW(root, pMsg);
 }
 
 int CWinApp::Run()

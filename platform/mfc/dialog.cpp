@@ -14,8 +14,9 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd *pParentWnd)
     m_lpszTemplateName = MAKEINTRESOURCEW(nIDTemplate);
     m_pParentWnd = pParentWnd;
     m_bModal = false;
-    HWND hWnd = CreateDialogParamW(AfxGetResourceHandle(), m_lpszTemplateName, pParentWnd ? pParentWnd->m_hWnd : nullptr,
-                                   AfxDlgProc, reinterpret_cast<LPARAM>(this));
+    HWND hWnd = CreateDialogParamW(AfxGetResourceHandle(), m_lpszTemplateName,
+                                   pParentWnd ? pParentWnd->m_hWnd : nullptr, AfxDlgProc,
+                                   reinterpret_cast<LPARAM>(this));
     return hWnd != nullptr;
 }
 

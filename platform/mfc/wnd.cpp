@@ -27,7 +27,7 @@ struct {
     WPARAM wParam;
     LPARAM lParam;
 } lastSent;
-} // namespace
+}  // namespace
 
 // ---- CCmdTarget ----
 
@@ -101,10 +101,7 @@ HWND CWnd::Detach()
 
 BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
 
-LRESULT CWnd::Default()
-{
-    return ::DefWindowProcW(lastSent.hWnd, lastSent.message, lastSent.wParam, lastSent.lParam);
-}
+LRESULT CWnd::Default() { return ::DefWindowProcW(lastSent.hWnd, lastSent.message, lastSent.wParam, lastSent.lParam); }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {

@@ -74,15 +74,15 @@ TEST_F(DriverLink, SuccessfulActivationOpensTheDeviceASecondTimeWithoutRegistry)
         HANDLE device = OpenKeyboardDevice(form);
         std::vector<CeCall> calls = CeJournalTake();
         EXPECT_NE(device, INVALID_HANDLE_VALUE);
-        ASSERT_EQ(Steps(calls), std::vector<std::wstring>({L"CreateFileW PLN1:",
-                                                           L"ActivateDevice Drivers\\BuiltIn\\Pelorin",
-                                                           L"CreateFileW PLN1:"}));
+        ASSERT_EQ(Steps(calls),
+                  std::vector<std::wstring>(
+                      {L"CreateFileW PLN1:", L"ActivateDevice Drivers\\BuiltIn\\Pelorin", L"CreateFileW PLN1:"}));
         EXPECT_EQ(calls[0].result, LONG_PTR(INVALID_HANDLE_VALUE));
         EXPECT_EQ(calls[1].type, 0u) << "client info 0";
         EXPECT_NE(calls[1].result, 0);
         // Only the control panel's form keeps the activation handle.
-        EXPECT_EQ(activationHandle, form == BRINGUP_ENSURE_ACTIVE ? reinterpret_cast<HANDLE>(calls[1].result)
-                                                                   : nullptr);
+        EXPECT_EQ(activationHandle,
+                  form == BRINGUP_ENSURE_ACTIVE ? reinterpret_cast<HANDLE>(calls[1].result) : nullptr);
         // The driver stays loaded for everyone: its active entry is recorded.
         EXPECT_EQ(CountActiveKeyboardEntries(), 1);
         CloseHandle(deviceHandle);
@@ -121,23 +121,25 @@ TEST_F(DriverLink, MissingKeyIsWrittenInOrderThenActivatedAgain)
     EXPECT_NE(device, INVALID_HANDLE_VALUE);
     EXPECT_NE(activationHandle, nullptr);
     ASSERT_EQ(Steps(calls),
-              std::vector<std::wstring>({L"CreateFileW PLN1:", L"ActivateDevice Drivers\\BuiltIn\\Pelorin",
-                                         L"RegOpenKeyExW " + kBuiltInName, L"RegCreateKeyExW " + kBuiltInName,
-                                         L"RegSetValueExW " + kBuiltInName + L" DLL",
-                                         L"RegSetValueExW " + kBuiltInName + L" Prefix",
-                                         L"RegSetValueExW " + kBuiltInName + L" Index",
-                                         L"RegSetValueExW " + kBuiltInName + L" Order", L"RegFlushKey " + kBuiltInName,
-                                         L"RegCloseKey " + kBuiltInName, L"ActivateDevice Drivers\\BuiltIn\\Pelorin",
-                                         L"CreateFileW PLN1:"}));
+              std::vector<std::wstring>(
+                  {L"CreateFileW PLN1:", L"ActivateDevice Drivers\\BuiltIn\\Pelorin", L"RegOpenKeyExW " + kBuiltInName,
+                   L"RegCreateKeyExW " + kBuiltInName, L"RegSetValueExW " + kBuiltInName + L" DLL",
+                   L"RegSetValueExW " + kBuiltInName + L" Prefix", L"RegSetValueExW " + kBuiltInName + L" Index",
+                   L"RegSetValueExW " + kBuiltInName + L" Order", L"RegFlushKey " + kBuiltInName,
+                   L"RegCloseKey " + kBuiltInName, L"ActivateDevice Drivers\\BuiltIn\\Pelorin", L"CreateFileW PLN1:"}));
     EXPECT_NE(calls[2].result, ERROR_SUCCESS);
     EXPECT_EQ(calls[1].result, 0);
 
-    struct Expected { DWORD type, size; std::vector<BYTE> data; };
+    struct Expected {
+        DWORD type, size;
+        std::vector<BYTE> data;
+    };
     auto wide = [](const wchar_t *s, size_t bytes) {
         return std::vector<BYTE>(reinterpret_cast<const BYTE *>(s), reinterpret_cast<const BYTE *>(s) + bytes);
     };
     DWORD one = 1, three = 3;
-    Expected expected[] = {{REG_SZ, 24, wide(L"Pelorin.dll", 24)}, {REG_SZ, 8, wide(L"PLN", 8)},
+    Expected expected[] = {{REG_SZ, 24, wide(L"Pelorin.dll", 24)},
+                           {REG_SZ, 8, wide(L"PLN", 8)},
                            {REG_DWORD, 4, std::vector<BYTE>((BYTE *)&one, (BYTE *)&one + 4)},
                            {REG_DWORD, 4, std::vector<BYTE>((BYTE *)&three, (BYTE *)&three + 4)}};
     for (int i = 0; i < 4; ++i) {
@@ -155,8 +157,9 @@ TEST_F(DriverLink, PaletteFormNeverWritesTheKey)
     HANDLE device = OpenKeyboardDevice(BRINGUP_ACTIVATE_ONCE);
     std::vector<CeCall> calls = CeJournalTake();
     EXPECT_EQ(device, INVALID_HANDLE_VALUE) << "the program runs on without the device";
-    EXPECT_EQ(Steps(calls), std::vector<std::wstring>({L"CreateFileW PLN1:", L"ActivateDevice Drivers\\BuiltIn\\Pelorin",
-                                                       L"CreateFileW PLN1:"}));
+    EXPECT_EQ(Steps(calls),
+              std::vector<std::wstring>(
+                  {L"CreateFileW PLN1:", L"ActivateDevice Drivers\\BuiltIn\\Pelorin", L"CreateFileW PLN1:"}));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltIn));
 }
 
@@ -179,4 +182,4 @@ TEST_F(DriverLink, ActivatingAnActiveDeviceFails)
     EXPECT_EQ(CountActiveKeyboardEntries(), 1);
 }
 
-} // namespace
+}  // namespace

@@ -10,8 +10,8 @@
 #include "controlpanelapp.h"
 #include "testsupport.h"
 
-extern const wchar_t kSettingsPath[];   // HKLM, as the test writes it
-extern const wchar_t kVolumePath[];     // HKCU
+extern const wchar_t kSettingsPath[];  // HKLM, as the test writes it
+extern const wchar_t kVolumePath[];    // HKCU
 
 class ControlPanel : public ::testing::Test, protected DialogDriver, protected DriverJournalCursor {
 protected:

@@ -41,7 +41,7 @@ std::wstring InstalledFamily(const wchar_t *name)
     return found;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ControlPanel, StartUpOpensTheDeviceFirstThenShowsTheSettingsDialog)
 {
@@ -84,7 +84,9 @@ TEST_F(ControlPanel, StartUpOpensTheDeviceFirstThenShowsTheSettingsDialog)
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0));
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(DrawnFace(dialog, font), L"Tahoma");
-    EXPECT_EQ(DrawnFace(dialog, reinterpret_cast<HFONT>(SendMessageW(GetDlgItem(dialog, IDC_CLOSE_SOFT_KEYBOARD), WM_GETFONT, 0, 0))), L"Tahoma");
+    EXPECT_EQ(DrawnFace(dialog, reinterpret_cast<HFONT>(
+                                    SendMessageW(GetDlgItem(dialog, IDC_CLOSE_SOFT_KEYBOARD), WM_GETFONT, 0, 0))),
+              L"Tahoma");
 }
 
 TEST_F(ControlPanel, CommandBarHoldsAboutAboveTheElevenControls)
@@ -158,7 +160,8 @@ TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
         SendMessageW(box, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(product));
         red = GetTextColor(dc) == RGB(0xFF, 0, 0);
         SetTextColor(dc, RGB(0, 0, 0));
-        SendMessageW(box, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+        SendMessageW(box, WM_CTLCOLORBTN, reinterpret_cast<WPARAM>(dc),
+                     reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         othersPlain = GetTextColor(dc) != RGB(0xFF, 0, 0);
         DeleteDC(dc);
         Sleep(300);

@@ -11,8 +11,7 @@ namespace {
 const wchar_t kSettingsPath[] = L"Software\\Corvane\\Pelorin";
 const wchar_t kVolumePath[] = L"ControlPanel\\Volume";
 const wchar_t kTitle[] = L"Corvane Pelorin";
-const int kEnable = 1000, kDisable = 1001, kRepeat = 1002, kDelay = 1003, kClickSound = 1004,
-          kCloseSoftKeyboard = 1029;
+const int kEnable = 1000, kDisable = 1001, kRepeat = 1002, kDelay = 1003, kClickSound = 1004, kCloseSoftKeyboard = 1029;
 const int kCommandBar = 0xE800, kAbout = 57664;
 
 using Lines = std::vector<std::string>;
@@ -48,16 +47,27 @@ protected:
 const Lines kDefaultPushes = {"IOCTL_KBD_SET_STATE 1", "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 0",
                               "IOCTL_KBD_SET_REPEAT_RATE 2", "IOCTL_KBD_SET_REPEAT_DELAY 1"};
 
-} // namespace
+}  // namespace
 
 TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
 {
     ASSERT_NE(StartPelorin(), nullptr);
     // The eleven controls in tab order; the lists and the picture show no caption of their own.
-    struct Control { int id; const wchar_t *caption; } expected[] = {
-        {1009, nullptr}, {kEnable, L"Enable"}, {kDisable, L"Disable"}, {1014, L"Repeat Rate"}, {kRepeat, nullptr},
-        {1015, L"Delay Until Repeat"}, {kDelay, nullptr}, {kClickSound, L"Click Sound"},
-        {kCloseSoftKeyboard, L"Close Software Keyboard"}, {1017, L"Test Area"}, {1008, L""},
+    struct Control {
+        int id;
+        const wchar_t *caption;
+    } expected[] = {
+        {1009, nullptr},
+        {kEnable, L"Enable"},
+        {kDisable, L"Disable"},
+        {1014, L"Repeat Rate"},
+        {kRepeat, nullptr},
+        {1015, L"Delay Until Repeat"},
+        {kDelay, nullptr},
+        {kClickSound, L"Click Sound"},
+        {kCloseSoftKeyboard, L"Close Software Keyboard"},
+        {1017, L"Test Area"},
+        {1008, L""},
     };
     size_t controls = 0;
     HWND bar = nullptr;
@@ -157,9 +167,9 @@ TEST_F(Pelorin, EachChangeIsOnePushAndTheNextStartShowsIt)
     Click(kCloseSoftKeyboard);
     Click(kClickSound);
     Click(kDisable);
-    EXPECT_EQ(NewDriverCalls(), Lines({"IOCTL_KBD_SET_REPEAT_RATE 3", "IOCTL_KBD_SET_REPEAT_DELAY 0",
-                                       "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 1", "IOCTL_KBD_SET_STATE 2",
-                                       "IOCTL_KBD_SET_STATE 0"}));
+    EXPECT_EQ(NewDriverCalls(),
+              Lines({"IOCTL_KBD_SET_REPEAT_RATE 3", "IOCTL_KBD_SET_REPEAT_DELAY 0",
+                     "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 1", "IOCTL_KBD_SET_STATE 2", "IOCTL_KBD_SET_STATE 0"}));
     EXPECT_EQ(EndPelorin(IDCANCEL), 0u);
 
     ASSERT_NE(StartPelorin(), nullptr);

@@ -13,17 +13,16 @@ using Steps = std::vector<std::wstring>;
 
 const Lines kStartUpPushesOf(int state, int closeSk, int repeat, int delay)
 {
-    return {"IOCTL_KBD_SET_STATE " + std::to_string(state),
-            "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD " + std::to_string(closeSk),
-            "IOCTL_KBD_SET_REPEAT_RATE " + std::to_string(repeat),
-            "IOCTL_KBD_SET_REPEAT_DELAY " + std::to_string(delay)};
+    return {
+        "IOCTL_KBD_SET_STATE " + std::to_string(state), "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD " + std::to_string(closeSk),
+        "IOCTL_KBD_SET_REPEAT_RATE " + std::to_string(repeat), "IOCTL_KBD_SET_REPEAT_DELAY " + std::to_string(delay)};
 }
 
 // The keyboard pictures, on and off.
 const int kOnPicture = 131, kOffPicture = 130;
 
-const int kSettingControls[] = {IDC_DISABLE, IDC_REPEAT_LABEL, IDC_REPEAT_RATE, IDC_DELAY_LABEL, IDC_DELAY,
-                                IDC_CLICK_SOUND, IDC_CLOSE_SOFT_KEYBOARD, IDC_TEST_LABEL, IDC_TEST_AREA};
+const int kSettingControls[] = {IDC_DISABLE,     IDC_REPEAT_LABEL,        IDC_REPEAT_RATE, IDC_DELAY_LABEL, IDC_DELAY,
+                                IDC_CLICK_SOUND, IDC_CLOSE_SOFT_KEYBOARD, IDC_TEST_LABEL,  IDC_TEST_AREA};
 
 std::wstring ComboText(HWND combo, int index)
 {
@@ -33,14 +32,13 @@ std::wstring ComboText(HWND combo, int index)
     return text;
 }
 
-} // namespace
+}  // namespace
 
 TEST_F(ControlPanel, FirstRunCreatesTheKeyWithTheDefaultsAndPushesThem)
 {
     ASSERT_NE(Start(), nullptr);
     std::vector<CeCall> calls = NewCalls();
-    EXPECT_EQ(RegistryWrites(calls),
-              Steps({L"STATUS=1", L"REPEAT=2", L"DELAY=1", L"SOUND=0", L"CLOSESK=0", L"flush"}));
+    EXPECT_EQ(RegistryWrites(calls), Steps({L"STATUS=1", L"REPEAT=2", L"DELAY=1", L"SOUND=0", L"CLOSESK=0", L"flush"}));
     bool created = false;
     for (const CeCall &c : calls)
         created |= c.function == L"RegCreateKeyExW" && c.path == L"HKLM\\Software\\Corvane\\Pelorin";
@@ -68,10 +66,22 @@ TEST_F(ControlPanel, FirstRunCreatesTheKeyWithTheDefaultsAndPushesThem)
 TEST_F(ControlPanel, ResourcesAndListsHoldTheirTextsByTheirIds)
 {
     HMODULE module = GetModuleHandleW(nullptr);
-    struct Text { UINT id; const wchar_t *text; } strings[] = {
-        {1, L"About"},      {2, L"Help"},   {57664, L"About the program"}, {57665, L"Off"},     {57666, L"Slow"},
-        {57667, L"Medium"}, {57668, L"Fast"}, {57669, L"Short"},           {57670, L"Medium"}, {57671, L"Long"},
-        {57672, L"You must Enable sounds for Hardware buttons first!"},    {57673, L"Info"},
+    struct Text {
+        UINT id;
+        const wchar_t *text;
+    } strings[] = {
+        {1, L"About"},
+        {2, L"Help"},
+        {57664, L"About the program"},
+        {57665, L"Off"},
+        {57666, L"Slow"},
+        {57667, L"Medium"},
+        {57668, L"Fast"},
+        {57669, L"Short"},
+        {57670, L"Medium"},
+        {57671, L"Long"},
+        {57672, L"You must Enable sounds for Hardware buttons first!"},
+        {57673, L"Info"},
     };
     for (const Text &t : strings) {
         wchar_t text[128] = {};
@@ -79,7 +89,9 @@ TEST_F(ControlPanel, ResourcesAndListsHoldTheirTextsByTheirIds)
         EXPECT_STREQ(text, t.text) << t.id;
     }
     // Types 5 dialog, 14 icon group, 2 bitmap.
-    struct Resource { WORD type, id; } resources[] = {{5, 102}, {5, 129}, {14, 128}, {2, 130}, {2, 131}, {2, 132}};
+    struct Resource {
+        WORD type, id;
+    } resources[] = {{5, 102}, {5, 129}, {14, 128}, {2, 130}, {2, 131}, {2, 132}};
     for (const Resource &r : resources)
         EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(r.id), MAKEINTRESOURCEW(r.type)), nullptr) << r.id;
 
@@ -174,8 +186,8 @@ TEST_F(ControlPanel, PlatformClickIsOnOnlyForOneAnd65538)
     struct Case {
         DWORD value;
         bool on;
-    } cases[] = {{1, true},         {0x10002, true},  {0, false},          {2, false},
-                 {0x10000, false},  {0x10001, false}, {0xFFFFFFFF, false}};
+    } cases[] = {{1, true},        {0x10002, true},  {0, false},         {2, false},
+                 {0x10000, false}, {0x10001, false}, {0xFFFFFFFF, false}};
     for (const Case &c : cases) {
         SetSystemKeyClick(c.value);
         EXPECT_EQ(IsSystemKeyClickOn(), c.on) << c.value;

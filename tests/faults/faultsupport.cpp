@@ -47,17 +47,19 @@ std::vector<HWND> TopLevelWindows(const wchar_t *title, const wchar_t *cls)
 HWND WaitTopLevelOf(DWORD process, const wchar_t *cls, int control, DWORD timeoutMs)
 {
     HWND found = nullptr;
-    WaitUntil([&] {
-        for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, cls, nullptr));) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == process && IsWindowVisible(w) && GetDlgItem(w, control)) {
-                found = w;
-                return true;
+    WaitUntil(
+        [&] {
+            for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, cls, nullptr));) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == process && IsWindowVisible(w) && GetDlgItem(w, control)) {
+                    found = w;
+                    return true;
+                }
             }
-        }
-        return false;
-    }, timeoutMs);
+            return false;
+        },
+        timeoutMs);
     return found;
 }
 

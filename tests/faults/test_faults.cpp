@@ -99,8 +99,8 @@ protected:
         std::vector<BYTE> data;
         if (!ReadRegistryBytes(HKEY_LOCAL_MACHINE, kSettingsKeyPath, name, &data))
             return L"<missing>";
-        return std::wstring(reinterpret_cast<const wchar_t *>(data.data()), wcsnlen(
-            reinterpret_cast<const wchar_t *>(data.data()), data.size() / 2));
+        return std::wstring(reinterpret_cast<const wchar_t *>(data.data()),
+                            wcsnlen(reinterpret_cast<const wchar_t *>(data.data()), data.size() / 2));
     }
 
     void RunCrowds(const std::vector<Crowd> &crowds, bool oneLoad);
@@ -243,7 +243,8 @@ std::vector<StoredShape> WrongTextShapes()
 {
     DWORD number = 0x00410042;  // "BA" without a zero
     return {
-        {"number", REG_DWORD, std::vector<BYTE>(reinterpret_cast<BYTE *>(&number), reinterpret_cast<BYTE *>(&number) + 4)},
+        {"number", REG_DWORD,
+         std::vector<BYTE>(reinterpret_cast<BYTE *>(&number), reinterpret_cast<BYTE *>(&number) + 4)},
         {"odd size", REG_BINARY, {'x', 0, 'y'}},
         {"empty", REG_SZ, {}},
         {"no zero", REG_SZ, Bytes(L"abc", false)},
@@ -251,7 +252,10 @@ std::vector<StoredShape> WrongTextShapes()
         {"128 units, no zero", REG_SZ, Bytes(std::wstring(128, L'n'), false)},
         {"300 units", REG_SZ, Bytes(std::wstring(300, L'o'), true)},
         {"pair across the bound", REG_SZ, Bytes(std::wstring(126, L'p') + L"\U0001F600", true)},
-        {"lone low surrogate", REG_SZ, Bytes(L"a\xDE00" L"b", true)},
+        {"lone low surrogate", REG_SZ,
+         Bytes(L"a\xDE00"
+               L"b",
+               true)},
         {"multi-string", REG_MULTI_SZ, Bytes(std::wstring(L"q\0r\0\0", 5), false)},
     };
 }
@@ -347,7 +351,11 @@ TEST_F(Faults, LoneHighSurrogateIsKeptWhereNoCutSplitsIt)
 {
     RunTextCases({
         {"stored, lone high at the end", false, L"x\xD83D", L"x\xD83D"},
-        {"saved, lone high inside", true, L"a\xD800" L"b", L"a\xD800" L"b"},
+        {"saved, lone high inside", true,
+         L"a\xD800"
+         L"b",
+         L"a\xD800"
+         L"b"},
         {"saved, lone high at the end", true, L"a\xD800", L"a\xD800"},
     });
 }
@@ -366,10 +374,8 @@ TEST_F(Faults, ControlPanelKeepsChangesMadeAfterTheSettingsKeyWasDeleted)
         DWORD value;
     };
     const Change changes[] = {
-        {[&] { Click(window, kDisable); }, L"STATUS", 0},
-        {[&] { Choose(window, kRepeat, 0); }, L"REPEAT", 0},
-        {[&] { Choose(window, kDelay, 2); }, L"DELAY", 2},
-        {[&] { Click(window, kCloseSoftKeyboard); }, L"CLOSESK", 1},
+        {[&] { Click(window, kDisable); }, L"STATUS", 0},  {[&] { Choose(window, kRepeat, 0); }, L"REPEAT", 0},
+        {[&] { Choose(window, kDelay, 2); }, L"DELAY", 2}, {[&] { Click(window, kCloseSoftKeyboard); }, L"CLOSESK", 1},
         {[&] { Click(window, kEnable); }, L"STATUS", 1},
     };
     for (const Change &change : changes) {
@@ -495,15 +501,9 @@ void Faults::RunCrowds(const std::vector<Crowd> &crowds, bool oneLoad)
 const std::vector<Crowd> kStarterAndPanelCrowds = {
     {"starters", 6, 0, 0}, {"control panels", 0, 3, 0}, {"starters and control panels", 3, 2, 0}};
 
-TEST_F(Faults, StartersAndControlPanelsStartedTogetherAllEndCleanly)
-{
-    RunCrowds(kStarterAndPanelCrowds, false);
-}
+TEST_F(Faults, StartersAndControlPanelsStartedTogetherAllEndCleanly) { RunCrowds(kStarterAndPanelCrowds, false); }
 
-TEST_F(Faults, StartersAndControlPanelsStartedTogetherLoadTheDriverOnce)
-{
-    RunCrowds(kStarterAndPanelCrowds, true);
-}
+TEST_F(Faults, StartersAndControlPanelsStartedTogetherLoadTheDriverOnce) { RunCrowds(kStarterAndPanelCrowds, true); }
 
 TEST_F(Faults, PalettesStartedTogetherLeaveOnePalette)
 {
@@ -536,6 +536,7 @@ protected:
             RemoveDirectoryW(folder.c_str());
         }
     }
+
 public:
     DWORD Install(const std::wstring &folder) { return RunProgram(L"ceinstall.exe", L"install \"" + folder + L"\""); }
     // The control panel that an installation started, closed with OK.
@@ -551,8 +552,8 @@ public:
     {
         std::vector<BYTE> data;
         return ReadRegistryBytes(HKEY_LOCAL_MACHINE, kInstallKeyPath, kInstallDirValue, &data)
-            && std::wstring(reinterpret_cast<const wchar_t *>(data.data())) == folder
-            && GetFileAttributesW((folder + L"\\Pelorin.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
+               && std::wstring(reinterpret_cast<const wchar_t *>(data.data())) == folder
+               && GetFileAttributesW((folder + L"\\Pelorin.exe").c_str()) != INVALID_FILE_ATTRIBUTES;
     }
     std::wstring dir, other;
 };
@@ -563,7 +564,8 @@ TEST_F(InstallerFaults, RemoveTwiceAndInstallAfterARefusal)
         const char *name;
         std::function<void(InstallerFaults &)> run;
     } cases[] = {
-        {"remove twice", [](InstallerFaults &t) {
+        {"remove twice",
+         [](InstallerFaults &t) {
              ASSERT_EQ(t.Install(t.dir), 0u);
              ASSERT_TRUE(t.CloseStartedControlPanel());
              WriteRegistryString(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ1", L"~");
@@ -578,7 +580,8 @@ TEST_F(InstallerFaults, RemoveTwiceAndInstallAfterARefusal)
              EXPECT_TRUE(t.CloseStartedControlPanel());
              EXPECT_TRUE(t.Installed(t.dir));
          }},
-        {"install after a refused one", [](InstallerFaults &t) {
+        {"install after a refused one",
+         [](InstallerFaults &t) {
              ASSERT_EQ(t.Install(t.dir), 0u);
              ASSERT_TRUE(t.CloseStartedControlPanel());
              WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"REPEAT", 3);
@@ -675,4 +678,4 @@ TEST_F(Faults, LongRunsDoNotGrow)
     }
 }
 
-} // namespace
+}  // namespace

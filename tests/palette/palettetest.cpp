@@ -80,7 +80,7 @@ LRESULT CALLBACK ReceiverProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-} // namespace
+}  // namespace
 
 void AddStep(std::function<bool()> step) { steps.push_back(std::move(step)); }
 bool StepsDone() { return steps.empty(); }
@@ -91,16 +91,19 @@ HWND FindDialogWith(int controlId)
         int id;
         HWND found;
     } search = {controlId, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND w, LPARAM p) CALLBACK -> BOOL {
-        Search *s = reinterpret_cast<Search *>(p);
-        wchar_t cls[16] = {};
-        GetClassNameW(w, cls, 16);
-        if (!lstrcmpW(cls, L"#32770") && IsWindowVisible(w) && GetDlgItem(w, s->id)) {
-            s->found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
+            Search *s = reinterpret_cast<Search *>(p);
+            wchar_t cls[16] = {};
+            GetClassNameW(w, cls, 16);
+            if (!lstrcmpW(cls, L"#32770") && IsWindowVisible(w) && GetDlgItem(w, s->id)) {
+                s->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

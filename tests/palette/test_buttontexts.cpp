@@ -255,7 +255,12 @@ TEST_F(ButtonTexts, CaptureIsOffWhileEitherDialogIsOpen)
         Click(FindDialogWith(IDC_ENTRY_TEXT), IDC_ENTRY_CANCEL);
         return true;
     };
-    Edit({watch, [](HWND edit) { Click(edit, IDC_TWIN1); return true; }, stay, Press(IDC_EDIT_CANCEL)});
+    Edit({watch,
+          [](HWND edit) {
+              Click(edit, IDC_TWIN1);
+              return true;
+          },
+          stay, Press(IDC_EDIT_CANCEL)});
     EXPECT_EQ(std::count(inEdit.begin(), inEdit.end(), 1u), 0);
     EXPECT_EQ(std::count(inEntry.begin(), inEntry.end(), 1u), 0);
     EXPECT_EQ(captureAllowed, 1u);
@@ -290,7 +295,12 @@ TEST(CaptionForm, BothWaysInWholeCharactersWithinTheCaption)
         {true, b126 + L"&c", b126, "\"&&\" does not fit after 126 units"},
         {true, b125 + emoji, b125 + emoji, "a pair that fits stays"},
         {true, b126 + emoji, b126, "a pair that does not fit goes whole"},
-        {true, L"a\xD83D" L"b\xDE00", L"a\xD83D" L"b\xDE00", "lone halves stand as entered"},
+        {true,
+         L"a\xD83D"
+         L"b\xDE00",
+         L"a\xD83D"
+         L"b\xDE00",
+         "lone halves stand as entered"},
         {true, L"ab\xD83D", L"ab\xD83D", "a lone half at the end stands"},
         {true, b126 + L"\xD83D", b126, "the half that a cut at 127 units left"},
     };
@@ -324,19 +334,19 @@ TEST_F(ButtonTexts, OverlongOrUnterminatedStoredValueShowsItsFirst127Units)
     WriteRegistryString(HKEY_LOCAL_MACHINE, kKey, L"KZ1", L"~");
     std::vector<wchar_t> longText(200, L'x');
     longText.push_back(0);
-    WriteRaw(3, longText);                               // 402 bytes
-    WriteRaw(4, std::vector<wchar_t>(128, L'y'));        // 256 bytes, no zero
-    std::vector<wchar_t> cut(126, L'z');                 // unit 127 is half a pair
+    WriteRaw(3, longText);                         // 402 bytes
+    WriteRaw(4, std::vector<wchar_t>(128, L'y'));  // 256 bytes, no zero
+    std::vector<wchar_t> cut(126, L'z');           // unit 127 is half a pair
     cut.push_back(0xD83D);
     cut.push_back(0xDE00);
     cut.push_back(0);
     WriteRaw(5, cut);
-    std::vector<wchar_t> lone(126, L'z');                // unit 127 a lone half
+    std::vector<wchar_t> lone(126, L'z');  // unit 127 a lone half
     lone.push_back(0xD83D);
     lone.push_back(L'w');
     lone.push_back(0);
     WriteRaw(6, lone);
-    WriteRaw(7, {L'a', 0xD83D, 0});                      // short, ends in a lone half
+    WriteRaw(7, {L'a', 0xD83D, 0});  // short, ends in a lone half
     StartPaletteHere();
     EXPECT_EQ(Caption(3), std::wstring(127, L'x'));
     EXPECT_EQ(Caption(4), std::wstring(127, L'y'));
@@ -346,4 +356,4 @@ TEST_F(ButtonTexts, OverlongOrUnterminatedStoredValueShowsItsFirst127Units)
     EXPECT_EQ(Stored(3).size(), 402u) << "not rewritten until saved";
 }
 
-} // namespace
+}  // namespace

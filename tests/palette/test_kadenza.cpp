@@ -18,18 +18,20 @@ struct Find {
 HWND FindTopLevel(DWORD process, const wchar_t *cls, int control)
 {
     Find find = {process, control, cls, nullptr};
-    EnumWindows([](HWND w, LPARAM p) CALLBACK -> BOOL {
-        Find *f = reinterpret_cast<Find *>(p);
-        DWORD pid = 0;
-        GetWindowThreadProcessId(w, &pid);
-        wchar_t cls[32] = {};
-        GetClassNameW(w, cls, 32);
-        if (pid == f->process && IsWindowVisible(w) && !lstrcmpW(cls, f->cls) && GetDlgItem(w, f->control)) {
-            f->found = w;
-            return FALSE;
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&find));
+    EnumWindows(
+        [](HWND w, LPARAM p) CALLBACK -> BOOL {
+            Find *f = reinterpret_cast<Find *>(p);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            wchar_t cls[32] = {};
+            GetClassNameW(w, cls, 32);
+            if (pid == f->process && IsWindowVisible(w) && !lstrcmpW(cls, f->cls) && GetDlgItem(w, f->control)) {
+                f->found = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&find));
     return find.found;
 }
 
@@ -165,4 +167,4 @@ TEST_F(Kadenza, EditedTextWithAmpersandAndEmojiArrivesWholeAfterRestart)
     EXPECT_TRUE(WaitUntil([&] { return NotepadText() == L"note:" + entered; })) << Narrow(NotepadText());
 }
 
-} // namespace
+}  // namespace

@@ -14,9 +14,21 @@ static std::atomic<long> allocations;
 extern "C" void *__real_malloc(size_t);
 extern "C" void *__real_calloc(size_t, size_t);
 extern "C" void *__real_realloc(void *, size_t);
-extern "C" void *__wrap_malloc(size_t n) { ++allocations; return __real_malloc(n); }
-extern "C" void *__wrap_calloc(size_t n, size_t s) { ++allocations; return __real_calloc(n, s); }
-extern "C" void *__wrap_realloc(void *p, size_t n) { ++allocations; return __real_realloc(p, n); }
+extern "C" void *__wrap_malloc(size_t n)
+{
+    ++allocations;
+    return __real_malloc(n);
+}
+extern "C" void *__wrap_calloc(size_t n, size_t s)
+{
+    ++allocations;
+    return __real_calloc(n, s);
+}
+extern "C" void *__wrap_realloc(void *p, size_t n)
+{
+    ++allocations;
+    return __real_realloc(p, n);
+}
 
 namespace {
 
@@ -66,8 +78,8 @@ RECT Placed(HWND dialog, HWND control)
 
 std::string Describe(const RECT &r)
 {
-    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right) + "x" +
-           std::to_string(r.bottom);
+    return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right) + "x"
+           + std::to_string(r.bottom);
 }
 
 // Every template as the resources build it: sizes, ids, captions and places
@@ -78,8 +90,8 @@ TEST_F(Palette, ResourcesHoldEveryControlTextAndPlace)
     struct Template {
         int id, width, height;
         HWND dialog;
-    } templates[] = {{104, 143, 131, nullptr}, {103, 158, 158, nullptr}, {105, 156, 158, nullptr},
-                     {106, 151, 130, nullptr}};
+    } templates[] = {
+        {104, 143, 131, nullptr}, {103, 158, 158, nullptr}, {105, 156, 158, nullptr}, {106, 151, 130, nullptr}};
     for (Template &t : templates) {
         t.dialog = CreateDialogParamW(inst, MAKEINTRESOURCEW(t.id), receiver, PlainDialogProc, 0);
         ASSERT_NE(t.dialog, nullptr) << "template " << t.id;
@@ -250,12 +262,8 @@ TEST_F(Palette, CaptionsTypeWithAmpersandsCollapsed)
     struct Case {
         const wchar_t *caption, *typed;
     } cases[] = {
-        {L"&&", L"&"},
-        {L"a&b", L"a&"},
-        {L"x&&y&", L"x&y&"},
-        {L"ab&", L"ab&"},
-        {L"", L""},
-        {L"\u00E9\u20AC\u4E2D\U0001F600", L"\u00E9\u20AC\u4E2D\U0001F600"},
+        {L"&&", L"&"},    {L"a&b", L"a&"}, {L"x&&y&", L"x&y&"},
+        {L"ab&", L"ab&"}, {L"", L""},      {L"\u00E9\u20AC\u4E2D\U0001F600", L"\u00E9\u20AC\u4E2D\U0001F600"},
     };
     for (const Case &c : cases) {
         ClearReceived();
@@ -438,10 +446,13 @@ TEST_F(Palette, WithoutResourcesReportsTheMenuBarAndStillPollsAndEnds)
     struct Answer {
         std::wstring text;
     } answer;
-    HANDLE thread = CreateThread(nullptr, 0, [](LPVOID p) WINAPI -> DWORD {
-        static_cast<Answer *>(p)->text = AnswerMessageBox(L"Error");
-        return 0;
-    }, &answer, 0, nullptr);
+    HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](LPVOID p) WINAPI -> DWORD {
+            static_cast<Answer *>(p)->text = AnswerMessageBox(L"Error");
+            return 0;
+        },
+        &answer, 0, nullptr);
     ASSERT_TRUE(StartPalette(bare, SW_SHOW));
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);
@@ -468,4 +479,4 @@ TEST_F(PaletteWithoutDevice, TapsStillTypeAndThePaletteEnds)
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, L"Drivers\\BuiltIn\\Pelorin")) << "the palette never writes it";
 }
 
-} // namespace
+}  // namespace

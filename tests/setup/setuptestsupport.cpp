@@ -20,7 +20,7 @@ std::wstring SpecialFolder(int csidl)
     return path;
 }
 
-} // namespace
+}  // namespace
 
 void CreateActiveEntry(const std::wstring &entry, const wchar_t *name, DWORD handle, DWORD handleSize)
 {
@@ -28,11 +28,13 @@ void CreateActiveEntry(const std::wstring &entry, const wchar_t *name, DWORD han
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Drivers", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
         == ERROR_SUCCESS)
         RegCloseKey(key);
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kActiveRoot, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) == ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kActiveRoot, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr)
+        == ERROR_SUCCESS)
         RegCloseKey(key);
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, ActivePath(entry).c_str(), 0, nullptr, REG_OPTION_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, ActivePath(entry).c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
         return;
     if (name)
         RegSetValueExW(key, L"Name", 0, REG_SZ, reinterpret_cast<const BYTE *>(name),
@@ -134,17 +136,19 @@ void BoxWatcher::Run()
     };
     while (!stop) {
         Search search = {nullptr};
-        EnumWindows([](HWND window, LPARAM param) CALLBACK -> BOOL {
-            DWORD pid = 0;
-            wchar_t cls[16] = {};
-            GetWindowThreadProcessId(window, &pid);
-            GetClassNameW(window, cls, ARRAYSIZE(cls));
-            if (pid == GetCurrentProcessId() && !lstrcmpW(cls, L"#32770") && IsWindowVisible(window)) {
-                reinterpret_cast<Search *>(param)->found = window;
-                return FALSE;
-            }
-            return TRUE;
-        }, reinterpret_cast<LPARAM>(&search));
+        EnumWindows(
+            [](HWND window, LPARAM param) CALLBACK -> BOOL {
+                DWORD pid = 0;
+                wchar_t cls[16] = {};
+                GetWindowThreadProcessId(window, &pid);
+                GetClassNameW(window, cls, ARRAYSIZE(cls));
+                if (pid == GetCurrentProcessId() && !lstrcmpW(cls, L"#32770") && IsWindowVisible(window)) {
+                    reinterpret_cast<Search *>(param)->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
         if (!search.found) {
             Sleep(20);
             continue;

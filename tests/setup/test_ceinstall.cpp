@@ -231,7 +231,7 @@ TEST_F(Installer, NewInstallStartsAgainFromTheDefaults)
     EXPECT_TRUE(CloseStartedControlPanel());
 }
 
-} // namespace
+}  // namespace
 
 namespace {
 
@@ -317,4 +317,4 @@ TEST_F(Installer, DamagedCabinetsAreRefusedWithNothingWritten)
     EXPECT_TRUE(RunningImages(L"Pelorin.exe").empty()) << "no hook ran";
 }
 
-} // namespace
+}  // namespace

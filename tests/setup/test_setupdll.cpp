@@ -51,7 +51,8 @@ bool ReadImageHeaders(const std::vector<BYTE> &image, ImageHeaders *headers)
     headers->file = &nt32->FileHeader;
     if (nt32->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR32_MAGIC)
         headers->exports = &nt32->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    else if (nt32->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC && at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS64)))
+    else if (nt32->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC
+             && at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS64)))
         headers->exports = &nt64->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
     else
         return false;
@@ -80,7 +81,8 @@ bool ReadExportTable(const std::vector<BYTE> &image, ExportTable *table)
 {
     auto at = [&](size_t offset, size_t size) { return offset + size <= image.size(); };
     ImageHeaders headers;
-    if (!ReadImageHeaders(image, &headers) || !IsNativeImage(headers) || !(headers.file->Characteristics & IMAGE_FILE_DLL))
+    if (!ReadImageHeaders(image, &headers) || !IsNativeImage(headers)
+        || !(headers.file->Characteristics & IMAGE_FILE_DLL))
         return false;
     const IMAGE_DATA_DIRECTORY &dir = *headers.exports;
     auto fileOffset = [&](DWORD rva, size_t *offset) {
@@ -268,4 +270,4 @@ TEST_F(SetupDll, HooksWorkThroughTheirExports)
     EXPECT_EQ(CountShortcutFiles(), 0);
 }
 
-} // namespace
+}  // namespace

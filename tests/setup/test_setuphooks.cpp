@@ -13,7 +13,8 @@
 
 namespace {
 
-const wchar_t kRefusal[] = L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.";
+const wchar_t kRefusal[] =
+    L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.";
 
 std::wstring Entry(int n)
 {
@@ -104,8 +105,8 @@ protected:
 TEST_F(SetupHooks, InstallInitRefusesOverAnEarlierInstallationEveryTime)
 {
     CreateShortcutFiles();
-    HWND parent = CreateWindowExW(0, L"STATIC", L"installer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                  nullptr, nullptr, nullptr, nullptr);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"installer", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
     ASSERT_TRUE(parent);
     BoxWatcher watcher;
     CeJournalStart();
@@ -176,8 +177,7 @@ TEST_F(SetupHooks, InstallExitStartsTheControlPanelOfTheRecordedFolder)
                             }));
     EXPECT_EQ(calls[3].type, DWORD(CREATE_NEW_CONSOLE));
     EXPECT_TRUE(calls[3].result) << "the program was started";
-    EXPECT_TRUE(WaitUntil([] { return CountActiveKeyboardEntries() == 1; }, 20000))
-        << "the started program ran";
+    EXPECT_TRUE(WaitUntil([] { return CountActiveKeyboardEntries() == 1; }, 20000)) << "the started program ran";
 }
 
 TEST_F(SetupHooks, InstallExitStartsNothingWithoutTheInstallKey)
@@ -296,9 +296,9 @@ TEST_F(SetupHooks, AnEntryWhoseHandleCannotBeReadIsPassedOver)
     FillActiveEntries(12);
     ASSERT_EQ(LoadDriver(), 12);
     DeleteActiveEntry(L"05");
-    CreateActiveEntry(L"05", L"PLN1:", 0, 0);            // no "Hnd"
+    CreateActiveEntry(L"05", L"PLN1:", 0, 0);  // no "Hnd"
     DeleteActiveEntry(L"07");
-    CreateActiveEntry(L"07", L"PLN1:", 0x00DE000C, 8);   // "Hnd" too long for 4 bytes
+    CreateActiveEntry(L"07", L"PLN1:", 0x00DE000C, 8);  // "Hnd" too long for 4 bytes
 
     CeJournalStart();
     EXPECT_EQ(DeactivateKeyboardDriver(), 1);
@@ -364,4 +364,4 @@ TEST_F(SetupHooks, UninstallExitDeletesBothKeysThenTheShortcuts)
     EXPECT_EQ(probeDeleteAttempts.size(), 6u);
 }
 
-} // namespace
+}  // namespace

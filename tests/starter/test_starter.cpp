@@ -132,4 +132,4 @@ TEST_F(Starter, RepeatedPollsLeaveTheJournalFileItsSize)
     EXPECT_EQ(DriverJournal(), expected);
 }
 
-} // namespace
+}  // namespace

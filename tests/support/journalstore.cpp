@@ -6,8 +6,8 @@ namespace {
 
 std::vector<CeCall> calls;
 
-void Store(const wchar_t *function, const wchar_t *path, const wchar_t *value, DWORD type, DWORD size,
-           const void *data, LONG_PTR result)
+void Store(const wchar_t *function, const wchar_t *path, const wchar_t *value, DWORD type, DWORD size, const void *data,
+           LONG_PTR result)
 {
     CeCall call;
     call.function = function;
@@ -22,7 +22,7 @@ void Store(const wchar_t *function, const wchar_t *path, const wchar_t *value, D
     calls.push_back(std::move(call));
 }
 
-} // namespace
+}  // namespace
 
 void CeJournalStart()
 {

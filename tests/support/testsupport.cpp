@@ -21,8 +21,8 @@ std::wstring SimFile(const wchar_t *name)
 
 void EndSystemPrograms()
 {
-    const wchar_t *names[] = {L"Pelorin.exe", L"Kadenza.exe", L"PelorinStart.exe", L"ctlpnl.exe",
-                              L"notepad.exe", L"ceinstall.exe"};
+    const wchar_t *names[] = {L"Pelorin.exe", L"Kadenza.exe", L"PelorinStart.exe",
+                              L"ctlpnl.exe",  L"notepad.exe", L"ceinstall.exe"};
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE)
         return;
@@ -41,7 +41,7 @@ void EndSystemPrograms()
     CloseHandle(snapshot);
 }
 
-} // namespace
+}  // namespace
 
 std::string Narrow(const std::wstring &text)
 {
@@ -309,10 +309,12 @@ void PumpMessages(DWORD ms)
 HWND WaitForWindow(const wchar_t *title, DWORD timeoutMs, const wchar_t *cls)
 {
     HWND found = nullptr;
-    WaitUntil([&] {
-        found = FindWindowW(cls, title);
-        return found && IsWindowVisible(found);
-    }, timeoutMs);
+    WaitUntil(
+        [&] {
+            found = FindWindowW(cls, title);
+            return found && IsWindowVisible(found);
+        },
+        timeoutMs);
     return found && IsWindowVisible(found) ? found : nullptr;
 }
 
@@ -352,7 +354,8 @@ int CountScreenPixels(HWND window, COLORREF colour)
     auto close = [](int a, int b) { return a - b < 64 && b - a < 64; };
     for (int i = 0; i < w * h; ++i)
         count += close(int((pixel[i] >> 16) & 0xFF), GetRValue(colour))
-                 && close(int((pixel[i] >> 8) & 0xFF), GetGValue(colour)) && close(int(pixel[i] & 0xFF), GetBValue(colour));
+                 && close(int((pixel[i] >> 8) & 0xFF), GetGValue(colour))
+                 && close(int(pixel[i] & 0xFF), GetBValue(colour));
     SelectObject(dc, old);
     DeleteObject(bitmap);
     DeleteDC(dc);

@@ -56,7 +56,8 @@ bool WaitForWindowGone(HWND window, DWORD timeoutMs = 10000);
 // Runs this thread's messages while waiting, so its own windows stay live.
 void PumpMessages(DWORD ms);
 // Polls cond while pumping messages; true once it holds.
-template <class F> bool WaitUntil(F cond, DWORD timeoutMs = 10000)
+template <class F>
+bool WaitUntil(F cond, DWORD timeoutMs = 10000)
 {
     DWORD start = GetTickCount();
     while (!cond()) {

@@ -40,27 +40,32 @@ struct AFX_MSGMAP {
 
 #define CN_COMMAND 0
 
-#define DECLARE_MESSAGE_MAP()                                                                      \
-protected:                                                                                         \
-    static const AFX_MSGMAP *GetThisMessageMap();                                                  \
+#define DECLARE_MESSAGE_MAP()                                                                                          \
+protected:                                                                                                             \
+    static const AFX_MSGMAP *GetThisMessageMap();                                                                      \
     const AFX_MSGMAP *GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
-    const AFX_MSGMAP *theClass::GetMessageMap() const { return GetThisMessageMap(); }              \
-    const AFX_MSGMAP *theClass::GetThisMessageMap()                                                \
-    {                                                                                              \
-        typedef theClass ThisClass;                                                                \
-        typedef baseClass TheBaseClass;                                                            \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                         \
+    const AFX_MSGMAP *theClass::GetMessageMap() const { return GetThisMessageMap(); }                                  \
+    const AFX_MSGMAP *theClass::GetThisMessageMap()                                                                    \
+    {                                                                                                                  \
+        typedef theClass ThisClass;                                                                                    \
+        typedef baseClass TheBaseClass;                                                                                \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
-#define END_MESSAGE_MAP()                                                                          \
-            {0, 0, 0, nullptr}};                                                                   \
-        static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
-        return &messageMap;                                                                        \
+#define END_MESSAGE_MAP()                                                                                              \
+    {                                                                                                                  \
+        0, 0, 0, nullptr                                                                                               \
+    }                                                                                                                  \
+    }                                                                                                                  \
+    ;                                                                                                                  \
+    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]};                      \
+    return &messageMap;                                                                                                \
     }
 
 #define ON_COMMAND(id, memberFxn) {WM_COMMAND, CN_COMMAND, (UINT)(id), static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
-#define ON_CONTROL(code, id, memberFxn) {WM_COMMAND, (UINT)(code), (UINT)(id), static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+#define ON_CONTROL(code, id, memberFxn)                                                                                \
+    {WM_COMMAND, (UINT)(code), (UINT)(id), static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
 
@@ -238,7 +243,8 @@ class CDialog : public CWnd {
 public:
     CDialog() {}
     explicit CDialog(UINT nIDTemplate, CWnd *pParentWnd = nullptr)
-        : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_pParentWnd(pParentWnd) {}
+        : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_pParentWnd(pParentWnd)
+    {}
 
     // Modeless: the window exists when this returns.
     BOOL Create(UINT nIDTemplate, CWnd *pParentWnd = nullptr);
@@ -248,10 +254,7 @@ public:
 
     virtual BOOL OnInitDialog();
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
-    void GotoDlgCtrl(CWnd *pWndCtrl)
-    {
-        SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE);
-    }
+    void GotoDlgCtrl(CWnd *pWndCtrl) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE); }
 
     BOOL OnCmdMsg(UINT nID, int nCode) override;
 
