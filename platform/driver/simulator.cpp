@@ -192,7 +192,7 @@ DWORD SimTakeKey()
         code = codes[0];
         if (count > 1)
             WriteAt(file, 0, codes + 1, count - 1);
-        SetFilePointer(file, count - 1, nullptr, FILE_BEGIN);
+        SetFilePointer(file, static_cast<LONG>(count - 1), nullptr, FILE_BEGIN);  // at most 255
         SetEndOfFile(file);
     }
     return code;
