@@ -10,9 +10,9 @@ add_compile_options($<$<CONFIG:Release>:-ffunction-sections>)
 set(PELORIN_SHIPPED Kadenza Pelorin PelorinStart PelorinSetup benchfloor)
 # The code they are built from. The system throws no exceptions and asks no
 # type at run time: compiled without either, it references none of the C++
-# library's exception and type-information support. Each program runs on one
-# thread, so a function's static needs no guard from the library either.
-# Optimised for size: none of it is bound by computing.
+# library's exception and type-information support (nor a function's static
+# with a constructor: that brings the library's guard, and its exceptions,
+# back). Optimised for size: none of it is bound by computing.
 set(PELORIN_SHIPPED_CODE ${PELORIN_SHIPPED}
   ceplatform aygshell mfcce mfcce_main pelorin_common kadenza_core controlpanel)
 
@@ -20,7 +20,7 @@ function(pelorin_shrink_shipped)
   file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/maps ${CMAKE_BINARY_DIR}/stripped)
   foreach(target ${PELORIN_SHIPPED_CODE})
     if(TARGET ${target})
-      target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti -fno-threadsafe-statics>
+      target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-fno-exceptions -fno-rtti>
         $<$<CONFIG:Release>:-Os>)
     endif()
   endforeach()

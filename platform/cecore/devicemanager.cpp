@@ -192,12 +192,17 @@ OpenDevice *FindDevice(HANDLE handle)
     return nullptr;
 }
 
+// The cross-process lock, made at its first use; kept for the process's life.
+HANDLE lockMutex;
+
 // Holds the device manager's cross-process lock for one call.
 class DeviceManagerLock {
 public:
     DeviceManagerLock()
     {
-        static HANDLE mutex = CreateMutexW(nullptr, FALSE, kLockName);
+        if (!lockMutex)
+            lockMutex = CreateMutexW(nullptr, FALSE, kLockName);
+        HANDLE mutex = lockMutex;
         DWORD rc = mutex ? WaitForSingleObject(mutex, kLockLimit) : WAIT_FAILED;
         if (rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED)
             held = mutex;
