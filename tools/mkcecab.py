@@ -30,8 +30,8 @@ def control_file(app, provider, strings, dirs, files, links, patch=None):
     def text(s):
         return s.encode('ascii') + b'\0'
 
-    def ids(spec):
-        return b''.join(struct.pack('<H', i) for i in spec + [0])
+    def ids(path):
+        return b''.join(struct.pack('<H', i) for i in path + [0])
 
     def section(name, entries):
         offsets[name] = 100 + len(body)
@@ -41,13 +41,13 @@ def control_file(app, provider, strings, dirs, files, links, patch=None):
     section('app', [text(app)])
     section('provider', [text(provider)])
     section('strings', [struct.pack('<HH', i, len(text(s))) + text(s) for i, s in strings])
-    section('dirs', [struct.pack('<HH', i, len(ids(spec))) + ids(spec) for i, spec in dirs])
+    section('dirs', [struct.pack('<HH', i, len(ids(path))) + ids(path) for i, path in dirs])
     section('files', [struct.pack('<HHHIH', i, d, i, flags, len(text(n))) + text(n)
                       for i, d, flags, n in files])
     section('reghives', [])
     section('regkeys', [])
-    section('links', [struct.pack('<HHHHHH', i, 0, base, target, kind, len(ids(spec))) + ids(spec)
-                      for i, base, target, kind, spec in links])
+    section('links', [struct.pack('<HHHHHH', i, 0, base, target, kind, len(ids(path))) + ids(path)
+                      for i, base, target, kind, path in links])
     h = {
         'length': 100 + len(body), 'arch': 0,
         'nstrings': len(strings), 'ndirs': len(dirs), 'nfiles': len(files),

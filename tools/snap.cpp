@@ -35,22 +35,22 @@ BOOL CALLBACK HasControl(HWND window, LPARAM param)
     return TRUE;
 }
 
-HWND FindVisible(const wchar_t *spec)
+HWND FindVisible(const wchar_t *which)
 {
-    if (!wcsncmp(spec, L"id:", 3)) {
-        Search search = {_wtoi(spec + 3), nullptr};
+    if (!wcsncmp(which, L"id:", 3)) {
+        Search search = {_wtoi(which + 3), nullptr};
         EnumWindows(HasControl, reinterpret_cast<LPARAM>(&search));
         return search.found;
     }
-    HWND window = FindWindowW(nullptr, spec);
+    HWND window = FindWindowW(nullptr, which);
     return window && IsWindowVisible(window) ? window : nullptr;
 }
 
 // Polls, since the window belongs to another process that is still starting.
-HWND WaitFor(const wchar_t *spec)
+HWND WaitFor(const wchar_t *which)
 {
     for (DWORD waited = 0; waited < kTimeoutMs; waited += kPollMs) {
-        HWND window = FindVisible(spec);
+        HWND window = FindVisible(which);
         if (window)
             return window;
         Sleep(kPollMs);
@@ -58,10 +58,10 @@ HWND WaitFor(const wchar_t *spec)
     return nullptr;
 }
 
-bool WaitGone(const wchar_t *spec)
+bool WaitGone(const wchar_t *which)
 {
     for (DWORD waited = 0; waited < kTimeoutMs; waited += kPollMs) {
-        if (!FindVisible(spec))
+        if (!FindVisible(which))
             return true;
         Sleep(kPollMs);
     }
