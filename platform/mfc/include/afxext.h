@@ -1,8 +1,8 @@
 /*
  * Framework extensions: the command bar at the top of a window. On the device
- * it holds buttons and the window's adornments; on the desktop it is a
- * toolbar, and the window is made taller so the bar covers none of its
- * controls.
+ * it holds buttons and the window's adornments. Here it is a small bar that
+ * takes the toolbar messages (commctrl.h gives their names only), and the
+ * window is made taller so the bar covers none of its controls.
  */
 #ifndef CEPLATFORM_AFXEXT_H
 #define CEPLATFORM_AFXEXT_H
