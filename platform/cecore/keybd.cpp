@@ -1,25 +1,26 @@
-// PostKeybdMessage: typed characters through the system's input queue, to
-// whatever has the keyboard focus when they are processed.
+// PostKeybdMessage: keyboard messages posted to a window, as CE does.
 //
-// The desktop equivalent is SendInput with KEYEVENTF_UNICODE: a down and an up
-// per UTF-16 unit. A character beyond the basic plane becomes its surrogate
-// pair, and a pair handed in as two units passes as two consecutive units.
+// With the window (HWND)-1 they go to the window with the focus of the
+// foreground thread, or to its active window when nothing has the focus; with
+// a null window, to the calling thread's; otherwise to the window given. A
+// virtual key, when given, becomes WM_KEYDOWN or WM_KEYUP by its key state;
+// every character becomes WM_CHAR, one per UTF-16 unit, so a character beyond
+// the basic plane arrives as its surrogate pair. Posted straight to the window
+// and not through desktop Win32's hardware input (SendInput), which would add
+// key messages CE does not send and cost the text about a millisecond.
 #include <windows.h>
-#include <initializer_list>
 
 namespace {
 
-const UINT kUnitsPerBatch = 64;
-
-void AddUnit(INPUT *inputs, UINT *n, WCHAR unit)
+HWND KeyboardTarget(HWND hwnd)
 {
-    for (DWORD flags : {DWORD(KEYEVENTF_UNICODE), DWORD(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)}) {
-        INPUT &in = inputs[(*n)++];
-        in = INPUT{};
-        in.type = INPUT_KEYBOARD;
-        in.ki.wScan = unit;
-        in.ki.dwFlags = flags;
-    }
+    if (hwnd && hwnd != reinterpret_cast<HWND>(-1))
+        return hwnd;
+    DWORD thread = hwnd ? GetWindowThreadProcessId(GetForegroundWindow(), nullptr) : GetCurrentThreadId();
+    GUITHREADINFO info = {sizeof(info)};
+    if (!thread || !GetGUIThreadInfo(thread, &info))
+        return nullptr;
+    return info.hwndFocus ? info.hwndFocus : info.hwndActive;
 }
 
 }  // namespace
@@ -29,27 +30,25 @@ extern "C" BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT vKey, UINT keyStateFlags
 {
     if (count && !characters)
         return FALSE;
-    // Fixed batches on the stack: typing allocates nothing.
-    INPUT inputs[kUnitsPerBatch * 2];
-    UINT n = 0;
+    HWND target = KeyboardTarget(hwnd);
+    if (!target)
+        return FALSE;
     BOOL ok = TRUE;
+    if (vKey) {
+        bool down = (keyStateFlags & KeyStateDownFlag) != 0;
+        ok &= PostMessageW(target, down ? WM_KEYDOWN : WM_KEYUP, vKey, down ? 1 : 0xC0000001);
+    }
     for (UINT i = 0; i < count; ++i) {
         UINT c = characters[i];
         if (c > 0x10FFFF)
             continue;
-        if (n + 4 > ARRAYSIZE(inputs)) {
-            ok &= SendInput(n, inputs, sizeof(INPUT)) == n;
-            n = 0;
-        }
         if (c > 0xFFFF) {
             c -= 0x10000;
-            AddUnit(inputs, &n, WCHAR(0xD800 + (c >> 10)));
-            AddUnit(inputs, &n, WCHAR(0xDC00 + (c & 0x3FF)));
+            ok &= PostMessageW(target, WM_CHAR, 0xD800 + (c >> 10), 1);
+            ok &= PostMessageW(target, WM_CHAR, 0xDC00 + (c & 0x3FF), 1);
         } else {
-            AddUnit(inputs, &n, WCHAR(c));
+            ok &= PostMessageW(target, WM_CHAR, c, 1);
         }
     }
-    if (n)
-        ok &= SendInput(n, inputs, sizeof(INPUT)) == n;
     return ok;
 }
