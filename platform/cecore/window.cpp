@@ -124,6 +124,13 @@ BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy
         SetForegroundWindow(next);
         flags |= SWP_NOACTIVATE;
     }
+    // A size equal to the window's own changes nothing; said so, Wine skips a
+    // resize pass over the window and its children, about a millisecond of
+    // the palette's hide.
+    RECT current;
+    if (!(flags & SWP_NOSIZE) && GetWindowRect(window, &current) && current.right - current.left == cx
+        && current.bottom - current.top == cy)
+        flags |= SWP_NOSIZE;
     BOOL ok = SetWindowPos(window, after, x, y, cx, cy, flags);
     if (next)
         WaitForActivation(next);
