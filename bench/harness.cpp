@@ -1,9 +1,11 @@
 // The benchmark's hands and stopwatch, run under Wine beside the programs.
 //
-//   benchharness start N EXE TITLE [ARGS]
-//       N times: start EXE, time until a visible top-level window titled
-//       TITLE exists; then post WM_CLOSE to it and time until the process
-//       has ended. Prints "start V..." and "close V..." in milliseconds.
+//   benchharness start N EXE TITLE [EXE TITLE]...
+//       One round unrecorded to warm up, then N rounds; each round starts
+//       every EXE in turn and times until a visible top-level window titled
+//       TITLE exists, then posts WM_CLOSE to it and times until the process
+//       has ended. Taking turns, the programs share whatever load the machine
+//       has. Prints "start:EXE V..." and "close:EXE V..." in milliseconds.
 //   benchharness key N EXE TITLE
 //       Notepad behind, then N times: start EXE (the palette), wait until it
 //       is in front and polling, queue the key q with the stand-in driver
@@ -82,38 +84,63 @@ bool WaitGone(HWND window)
     return true;
 }
 
-int StartAndClose(int runs, const wchar_t *exe, const wchar_t *title, const wchar_t *args)
+const int kMaxPrograms = 4;
+
+// One start of EXE: the milliseconds to its visible window and from WM_CLOSE
+// to its end; false when either did not come.
+bool StartAndCloseOnce(const wchar_t *exe, const wchar_t *title, double *start, double *close)
 {
-    static double start[kMaxRuns], close[kMaxRuns];
-    int done = 0;
-    for (int i = 0; i < runs; ++i) {
-        LONGLONG t0 = Now();
-        HANDLE process = Start(exe, args);
-        if (!process)
-            break;
-        HWND window = WaitVisible(title);
-        LONGLONG t1 = Now();
-        if (!window) {
-            TerminateProcess(process, 1);
-            CloseHandle(process);
-            break;
-        }
-        Sleep(200);  // let it settle: the close is timed on a program at rest
-        LONGLONG t2 = Now();
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        DWORD wait = WaitForSingleObject(process, kTimeoutMs);
-        LONGLONG t3 = Now();
+    LONGLONG t0 = Now();
+    HANDLE process = Start(exe, nullptr);
+    if (!process)
+        return false;
+    HWND window = WaitVisible(title);
+    LONGLONG t1 = Now();
+    if (!window) {
+        TerminateProcess(process, 1);
         CloseHandle(process);
-        if (wait != WAIT_OBJECT_0)
-            break;
-        start[done] = Ms(t0, t1);
-        close[done] = Ms(t2, t3);
-        ++done;
-        Sleep(100);
+        return false;
     }
-    PrintRow("start", start, done);
-    PrintRow("close", close, done);
-    return done == runs ? 0 : 1;
+    Sleep(200);  // let it settle: the close is timed on a program at rest
+    LONGLONG t2 = Now();
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    DWORD wait = WaitForSingleObject(process, kTimeoutMs);
+    LONGLONG t3 = Now();
+    CloseHandle(process);
+    Sleep(100);
+    *start = Ms(t0, t1);
+    *close = Ms(t2, t3);
+    return wait == WAIT_OBJECT_0;
+}
+
+// programs: count pairs of EXE and TITLE.
+int StartAndClose(int rounds, wchar_t **programs, int count)
+{
+    static double start[kMaxPrograms][kMaxRuns], close[kMaxPrograms][kMaxRuns];
+    int done = 0;
+    bool ok = true;
+    for (int round = -1; ok && round < rounds; ++round) {
+        for (int p = 0; ok && p < count; ++p) {
+            double s = 0, c = 0;
+            ok = StartAndCloseOnce(programs[2 * p], programs[2 * p + 1], &s, &c);
+            if (ok && round >= 0) {
+                start[p][round] = s;
+                close[p][round] = c;
+            }
+        }
+        if (ok && round >= 0)
+            done = round + 1;
+    }
+    char name[2 * MAX_PATH];
+    for (int p = 0; p < count; ++p) {
+        _snprintf(name, sizeof(name), "start:%ls", programs[2 * p]);
+        name[sizeof(name) - 1] = 0;
+        PrintRow(name, start[p], done);
+        _snprintf(name, sizeof(name), "close:%ls", programs[2 * p]);
+        name[sizeof(name) - 1] = 0;
+        PrintRow(name, close[p], done);
+    }
+    return done == rounds ? 0 : 1;
 }
 
 HWND NotepadEdit(HANDLE *process)
@@ -205,7 +232,8 @@ int KeyToNotepad(int runs, const wchar_t *exe, const wchar_t *title)
 
 int Usage()
 {
-    fputs("usage: benchharness start N EXE TITLE [ARGS] | key N EXE TITLE | wait TITLE | close TITLE\n", stderr);
+    fputs("usage: benchharness start N EXE TITLE [EXE TITLE]... | key N EXE TITLE | wait TITLE | close TITLE\n",
+          stderr);
     return 2;
 }
 
@@ -214,10 +242,9 @@ int Usage()
 int wmain(int argc, wchar_t **argv)
 {
     QueryPerformanceFrequency(&frequency);
-    if (argc >= 5 && !wcscmp(argv[1], L"start")) {
+    if (argc >= 5 && !wcscmp(argv[1], L"start") && argc % 2 == 1 && (argc - 3) / 2 <= kMaxPrograms) {
         int runs = _wtoi(argv[2]);
-        return runs > 0 && runs <= kMaxRuns ? StartAndClose(runs, argv[3], argv[4], argc > 5 ? argv[5] : nullptr)
-                                            : Usage();
+        return runs > 0 && runs <= kMaxRuns ? StartAndClose(runs, argv + 3, (argc - 3) / 2) : Usage();
     }
     if (argc == 5 && !wcscmp(argv[1], L"key")) {
         int runs = _wtoi(argv[2]);
