@@ -113,8 +113,11 @@ bool StartAndCloseOnce(const wchar_t *exe, const wchar_t *title, double *start, 
     return wait == WAIT_OBJECT_0;
 }
 
-// programs: count pairs of EXE and TITLE.
-int StartAndClose(int rounds, wchar_t **programs, int count)
+struct Program {
+    const wchar_t *exe, *title;
+};
+
+int StartAndClose(int rounds, const Program *programs, int count)
 {
     static double start[kMaxPrograms][kMaxRuns], close[kMaxPrograms][kMaxRuns];
     int done = 0;
@@ -122,7 +125,7 @@ int StartAndClose(int rounds, wchar_t **programs, int count)
     for (int round = -1; ok && round < rounds; ++round) {
         for (int p = 0; ok && p < count; ++p) {
             double s = 0, c = 0;
-            ok = StartAndCloseOnce(programs[2 * p], programs[2 * p + 1], &s, &c);
+            ok = StartAndCloseOnce(programs[p].exe, programs[p].title, &s, &c);
             if (ok && round >= 0) {
                 start[p][round] = s;
                 close[p][round] = c;
@@ -133,10 +136,10 @@ int StartAndClose(int rounds, wchar_t **programs, int count)
     }
     char name[2 * MAX_PATH];
     for (int p = 0; p < count; ++p) {
-        _snprintf(name, sizeof(name), "start:%ls", programs[2 * p]);
+        _snprintf(name, sizeof(name), "start:%ls", programs[p].exe);
         name[sizeof(name) - 1] = 0;
         PrintRow(name, start[p], done);
-        _snprintf(name, sizeof(name), "close:%ls", programs[2 * p]);
+        _snprintf(name, sizeof(name), "close:%ls", programs[p].exe);
         name[sizeof(name) - 1] = 0;
         PrintRow(name, close[p], done);
     }
@@ -244,7 +247,11 @@ int wmain(int argc, wchar_t **argv)
     QueryPerformanceFrequency(&frequency);
     if (argc >= 5 && !wcscmp(argv[1], L"start") && argc % 2 == 1 && (argc - 3) / 2 <= kMaxPrograms) {
         int runs = _wtoi(argv[2]);
-        return runs > 0 && runs <= kMaxRuns ? StartAndClose(runs, argv + 3, (argc - 3) / 2) : Usage();
+        Program programs[kMaxPrograms];
+        int count = 0;
+        for (int i = 3; i + 1 < argc; i += 2)
+            programs[count++] = {argv[i], argv[i + 1]};
+        return runs > 0 && runs <= kMaxRuns ? StartAndClose(runs, programs, count) : Usage();
     }
     if (argc == 5 && !wcscmp(argv[1], L"key")) {
         int runs = _wtoi(argv[2]);
