@@ -40,6 +40,11 @@ function(pelorin_shrink_shipped)
     endif()
   endforeach()
   add_custom_target(stripped ALL DEPENDS ${stamps})
+  # The budgets hold for the release build, the one that ships.
+  if(CMAKE_BUILD_TYPE STREQUAL "Release")
+    add_test(NAME test_shipped_sizes
+      COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_BINARY_DIR}/stripped -P ${CMAKE_SOURCE_DIR}/cmake/checksizes.cmake)
+  endif()
 endfunction()
 
 # The targets exist once every folder is read.
