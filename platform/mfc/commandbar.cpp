@@ -244,14 +244,15 @@ LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(bar, message, wParam, lParam);
 }
 
+// No background brush: the bar paints all of itself.
 void RegisterBarClass()
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = BarProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-    wc.lpszClassName = kBarClass;
-    RegisterClassW(&wc);  // fails harmlessly when already registered
+    const HCURSOR arrow = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    const WNDCLASSW barClass = {
+        0,       BarProc, 0,       0,       GetModuleHandleW(nullptr),  // style, procedure, extra bytes, instance
+        nullptr, arrow,   nullptr, nullptr, kBarClass,                  // icon, cursor, background, menu, name
+    };
+    RegisterClassW(&barClass);  // fails harmlessly when already registered
 }
 
 }  // namespace
