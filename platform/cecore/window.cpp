@@ -9,6 +9,7 @@
 //   makes one for every thread and registers each new window with it.
 #include <windows.h>
 #include <imm.h>
+#include "windowtable.h"
 
 namespace {
 
@@ -20,19 +21,7 @@ __attribute__((constructor)) void TurnOffInputMethod() { ImmDisableIME(static_ca
 // The original procedure of each window with a caption OK button: a table
 // of the process, since a window property would cost a trip to the
 // wineserver on every message.
-struct Subclassed {
-    HWND window;
-    WNDPROC original;
-};
-Subclassed subclassed[32];
-
-Subclassed *FindSubclassed(HWND window)
-{
-    for (Subclassed &entry : subclassed)
-        if (entry.window == window)
-            return &entry;
-    return nullptr;
-}
+WindowTable<WNDPROC, 32> subclassed;
 
 bool CanTakeFront(HWND candidate, HWND hidden)
 {
@@ -77,12 +66,12 @@ HWND NextFront(HWND hidden)
 
 LRESULT CALLBACK CaptionOkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    Subclassed *entry = FindSubclassed(window);
-    WNDPROC original = entry ? entry->original : DefWindowProcW;
+    auto *entry = subclassed.Find(window);
+    WNDPROC original = entry ? entry->value : DefWindowProcW;
     if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
         return CallWindowProcW(original, window, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
     if (message == WM_NCDESTROY && entry) {
-        *entry = {};
+        subclassed.Remove(entry);
         SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
     }
     return CallWindowProcW(original, window, message, wParam, lParam);
@@ -91,13 +80,12 @@ LRESULT CALLBACK CaptionOkProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 // The close box stands for the OK button: its click arrives as WM_COMMAND IDOK.
 void SubclassCaptionOk(HWND window)
 {
-    Subclassed *entry = FindSubclassed(window);
-    if (!entry)
-        entry = FindSubclassed(nullptr);
-    if (!entry || GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(CaptionOkProc))
+    if (GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(CaptionOkProc))
         return;
-    entry->window = window;
-    entry->original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
+    auto *entry = subclassed.Add(window);
+    if (!entry)
+        return;
+    entry->value = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
     SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptionOkProc));
 }
 

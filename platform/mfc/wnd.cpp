@@ -3,23 +3,12 @@
 // hands a dialog's messages to its object.
 #include "afxwin.h"
 #include <stdlib.h>
+#include "windowtable.h"
 
 namespace {
 // The permanent map: a fixed table, so that the framework needs no allocation
 // and no C++ library. A dialog and its controls take a few entries each.
-struct Permanent {
-    HWND hWnd;
-    CWnd *pWnd;
-};
-Permanent permanentMap[128];
-
-Permanent *FindPermanent(HWND hWnd)
-{
-    for (Permanent &entry : permanentMap)
-        if (entry.hWnd == hWnd)
-            return &entry;
-    return nullptr;
-}
+WindowTable<CWnd *, 128> permanentMap;
 // The message being handled, for Default().
 struct {
     HWND hWnd;
@@ -71,30 +60,28 @@ CWnd::~CWnd()
 
 CWnd *CWnd::FromHandlePermanent(HWND hWnd)
 {
-    Permanent *entry = hWnd ? FindPermanent(hWnd) : nullptr;
-    return entry ? entry->pWnd : nullptr;
+    auto *entry = permanentMap.Find(hWnd);
+    return entry ? entry->value : nullptr;
 }
 
 BOOL CWnd::Attach(HWND hWndNew)
 {
     if (!hWndNew)
         return FALSE;
-    Permanent *entry = FindPermanent(hWndNew);
-    if (!entry)
-        entry = FindPermanent(nullptr);
+    auto *entry = permanentMap.Add(hWndNew);
     if (!entry)
         return FALSE;
     m_hWnd = hWndNew;
-    *entry = {hWndNew, this};
+    entry->value = this;
     return TRUE;
 }
 
 HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
-    Permanent *entry = hWnd ? FindPermanent(hWnd) : nullptr;
-    if (entry && entry->pWnd == this)
-        *entry = {};
+    auto *entry = permanentMap.Find(hWnd);
+    if (entry && entry->value == this)
+        permanentMap.Remove(entry);
     m_hWnd = nullptr;
     return hWnd;
 }
