@@ -66,31 +66,24 @@ bool AmpersandsPaired(const Text &text)
     return true;
 }
 
-Text Escape(const Text &entry, size_t units)
+// Runs one of the two routines into a buffer of `units` prefilled with 'X',
+// so that whatever it leaves unwritten shows.
+Text Convert(void (*routine)(const wchar_t *, wchar_t *, size_t), const Text &text, size_t units)
 {
-    wchar_t *source = HeapText(entry);
+    wchar_t *source = HeapText(text);
     wchar_t *result = static_cast<wchar_t *>(malloc(units * sizeof(wchar_t)));
     for (size_t i = 0; i < units; ++i)
         result[i] = L'X';
-    EscapeAmpersands(source, result, units);
-    Text text = Terminated(result, units);
+    routine(source, result, units);
+    Text converted = Terminated(result, units);
     free(result);
     free(source);
-    return text;
+    return converted;
 }
 
-Text Unescape(const Text &caption, size_t units)
-{
-    wchar_t *source = HeapText(caption);
-    wchar_t *result = static_cast<wchar_t *>(malloc(units * sizeof(wchar_t)));
-    for (size_t i = 0; i < units; ++i)
-        result[i] = L'X';
-    UnescapeAmpersands(source, result, units);
-    Text text = Terminated(result, units);
-    free(result);
-    free(source);
-    return text;
-}
+Text Escape(const Text &entry, size_t units) { return Convert(EscapeAmpersands, entry, units); }
+
+Text Unescape(const Text &caption, size_t units) { return Convert(UnescapeAmpersands, caption, units); }
 
 }  // namespace
 
