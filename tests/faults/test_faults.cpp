@@ -516,10 +516,8 @@ class InstallerFaults : public Faults {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        dir = std::wstring(temp) + L"Corvane Pelorin Faults";
-        other = std::wstring(temp) + L"Corvane Pelorin Faults 2";
+        dir = TempPath(L"Corvane Pelorin Faults");
+        other = TempPath(L"Corvane Pelorin Faults 2");
         CleanUp();
     }
     void TearDown() override

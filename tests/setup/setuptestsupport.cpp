@@ -178,9 +178,7 @@ void BoxWatcher::Run()
 
 std::wstring CreateStandInInstallation(const wchar_t *folderName)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + folderName;
+    std::wstring folder = TempPath(folderName);
     CreateDirectoryW(folder.c_str(), nullptr);
     if (!CopyFileW((BinDir() + L"PelorinStart.exe").c_str(), (folder + L"\\Pelorin.exe").c_str(), FALSE))
         return L"";

@@ -93,10 +93,8 @@ class Installer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        dir = std::wstring(temp) + L"Corvane Pelorin Test";
-        otherDir = std::wstring(temp) + L"Corvane Pelorin Other";
+        dir = TempPath(L"Corvane Pelorin Test");
+        otherDir = TempPath(L"Corvane Pelorin Other");
         CleanUp();
     }
     void TearDown() override { CleanUp(); }
@@ -296,8 +294,7 @@ TEST_F(Installer, DamagedCabinetsAreRefusedWithNothingWritten)
         {L"missing-member", "missing from the cabinet: Extra.exe (.004)"},
     };
     const std::wstring programFiles = SpecialFolder(CSIDL_PROGRAM_FILES);
-    wchar_t tempFolder[MAX_PATH];
-    GetTempPathW(MAX_PATH, tempFolder);
+    const std::wstring tempFolder = TempPath();
     const size_t programFilesBefore = FolderNames(programFiles).size();
     const size_t tempBefore = FolderNames(tempFolder, L"cei*.tmp").size();
     for (const auto &c : cases) {

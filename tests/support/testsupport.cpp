@@ -60,6 +60,13 @@ std::wstring BinDir()
     return dir.substr(0, dir.find_last_of(L'\\') + 1);
 }
 
+std::wstring TempPath(const wchar_t *name)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + name;
+}
+
 bool RegistryKeyExists(HKEY root, const wchar_t *path)
 {
     HKEY key;

@@ -9,6 +9,9 @@
 
 // The folder of the built programs (build/bin), with a trailing backslash.
 std::wstring BinDir();
+// The temporary folder with `name` appended (with a trailing backslash when
+// `name` is empty).
+std::wstring TempPath(const wchar_t *name = L"");
 
 // Removes the system's keys (settings, built-in, install), every active entry
 // of "PLN1:", the driver simulator's journal and key queue, and any program
