@@ -44,40 +44,40 @@ HFONT BarFont(HWND bar)
     return font ? font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
 }
 
-// The place of button `index` in the bar's client area.
-RECT ButtonRect(HWND bar, const BarState &state, int index)
+// The places of all the buttons in the bar's client area, measured in one pass.
+void LayOutButtons(HWND bar, const BarState &state, RECT *rects)
 {
     HDC dc = GetDC(bar);
     HGDIOBJ old = SelectObject(dc, BarFont(bar));
     RECT r = {kFirstButtonX, kButtonTop, kFirstButtonX, kButtonTop + kButtonHeight};
-    for (int i = 0; i <= index && i < state.buttonCount; ++i) {
+    for (int i = 0; i < state.buttonCount; ++i) {
         const TBBUTTON &b = state.buttons[i];
         r.left = r.right;
         if (b.fsStyle & BTNS_SEP) {
             r.right = r.left + (b.iBitmap > 0 ? b.iBitmap : 8);
-            continue;
+        } else {
+            const wchar_t *text = ButtonText(state, b);
+            SIZE extent = {};
+            GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
+            int width = extent.cx + 2 * kButtonPadding;
+            width = width < state.minWidth ? state.minWidth : width;
+            width = width > state.maxWidth ? state.maxWidth : width;
+            r.right = r.left + width;
         }
-        const wchar_t *text = ButtonText(state, b);
-        SIZE extent = {};
-        GetTextExtentPoint32W(dc, text, lstrlenW(text), &extent);
-        int width = extent.cx + 2 * kButtonPadding;
-        width = width < state.minWidth ? state.minWidth : width;
-        width = width > state.maxWidth ? state.maxWidth : width;
-        r.right = r.left + width;
+        rects[i] = r;
     }
     SelectObject(dc, old);
     ReleaseDC(bar, dc);
-    return r;
 }
 
 int ButtonAt(HWND bar, const BarState &state, LPARAM at)
 {
+    RECT rects[kMaxButtons];
+    LayOutButtons(bar, state, rects);
     POINT p = {static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
-    for (int i = 0; i < state.buttonCount; ++i) {
-        RECT r = ButtonRect(bar, state, i);
-        if (!(state.buttons[i].fsStyle & BTNS_SEP) && PtInRect(&r, p))
+    for (int i = 0; i < state.buttonCount; ++i)
+        if (!(state.buttons[i].fsStyle & BTNS_SEP) && PtInRect(&rects[i], p))
             return i;
-    }
     return -1;
 }
 
@@ -119,9 +119,11 @@ void Paint(HWND bar, const BarState &state)
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
     HGDIOBJ old = SelectObject(dc, BarFont(bar));
     SetBkMode(dc, TRANSPARENT);
+    RECT rects[kMaxButtons];
+    LayOutButtons(bar, state, rects);
     for (int i = 0; i < state.buttonCount; ++i) {
         const TBBUTTON &b = state.buttons[i];
-        RECT r = ButtonRect(bar, state, i);
+        RECT r = rects[i];
         if (b.fsStyle & BTNS_SEP) {
             r.left = (r.left + r.right) / 2 - 1;
             DrawEdge(dc, &r, EDGE_ETCHED, BF_LEFT);
@@ -231,7 +233,9 @@ LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wParam, LPARAM lParam)
         auto *out = reinterpret_cast<RECT *>(lParam);
         if (index < 0 || !out)
             return FALSE;
-        *out = ButtonRect(bar, *state, index);
+        RECT rects[kMaxButtons];
+        LayOutButtons(bar, *state, rects);
+        *out = rects[index];
         return TRUE;
     }
     case TB_AUTOSIZE: {
