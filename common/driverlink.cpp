@@ -2,8 +2,8 @@
 #include "driverlink.h"
 
 HANDLE deviceHandle = INVALID_HANDLE_VALUE;
-HANDLE activationHandle = nullptr;
-HKEY builtInKey = nullptr;
+HANDLE activationHandle = NULL;
+HKEY builtInKey = NULL;
 
 HANDLE EnsureDriverActive()
 {
@@ -23,7 +23,7 @@ HANDLE EnsureDriverActive()
 void WriteBuiltInKey()
 {
     DWORD disposition;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kBuiltInKeyPath, 0, nullptr, 0, 0, nullptr, &builtInKey, &disposition);
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kBuiltInKeyPath, 0, NULL, 0, 0, NULL, &builtInKey, &disposition);
     RegSetValueExW(builtInKey, kBuiltInDll, 0, REG_SZ, reinterpret_cast<const BYTE *>(kBuiltInDllData),
                    sizeof(kBuiltInDllData));
     RegSetValueExW(builtInKey, kBuiltInPrefix, 0, REG_SZ, reinterpret_cast<const BYTE *>(kBuiltInPrefixData),
@@ -37,8 +37,8 @@ void WriteBuiltInKey()
 
 HANDLE OpenKeyboardDevice(DriverBringUp bringUp)
 {
-    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0,
+                               NULL);
     if (deviceHandle != INVALID_HANDLE_VALUE)
         return deviceHandle;
 
@@ -47,7 +47,7 @@ HANDLE OpenKeyboardDevice(DriverBringUp bringUp)
     else
         ActivateDevice(kBuiltInKeyPath, 0);
 
-    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                               nullptr);
+    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0,
+                               NULL);
     return deviceHandle;
 }

@@ -13,7 +13,7 @@ extern HKEY builtInKey;          // the built-in key while it is opened or writt
 // How OpenKeyboardDevice brings the driver up when the first open fails.
 enum DriverBringUp {
     BRINGUP_ENSURE_ACTIVE,  // control panel: EnsureDriverActive, writing the key if needed
-    BRINGUP_ACTIVATE_ONCE,  // palette: one ActivateDevice, result dropped, no registry access
+    BRINGUP_ACTIVATE_ONCE   // palette: one ActivateDevice, result dropped, no registry access
 };
 
 HANDLE EnsureDriverActive();

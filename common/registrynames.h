@@ -18,8 +18,8 @@ extern const wchar_t kInstallDirValue[];  // "InstallDir"
 // Active-driver entries, two-digit numbers 01 to 49, leading backslash.
 extern const wchar_t kActiveKeyFormatBelow10[];  // "\Drivers\Active\0%d"
 extern const wchar_t kActiveKeyFormat[];         // "\Drivers\Active\%d"
-constexpr int kFirstActiveEntry = 1;
-constexpr int kLastActiveEntry = 49;
+const int kFirstActiveEntry = 1;
+const int kLastActiveEntry = 49;
 extern const wchar_t kActiveNameValue[];    // "Name", REG_SZ
 extern const wchar_t kActiveHandleValue[];  // "Hnd", REG_DWORD
 // HKEY_CURRENT_USER: the platform's click for hardware buttons.
@@ -37,11 +37,10 @@ extern const wchar_t kBuiltInDll[];                    // "DLL", REG_SZ
 extern const wchar_t kBuiltInPrefix[];                 // "Prefix", REG_SZ
 extern const wchar_t kBuiltInIndex[];                  // "Index", REG_DWORD
 extern const wchar_t kBuiltInOrder[];                  // "Order", REG_DWORD
-constexpr wchar_t kBuiltInDllData[] = L"Pelorin.dll";  // 24 bytes with its zero
-constexpr wchar_t kBuiltInPrefixData[] = L"PLN";       // 8 bytes with its zero
-constexpr DWORD kBuiltInIndexData = 1;
-constexpr DWORD kBuiltInOrderData = 3;
-static_assert(sizeof(kBuiltInDllData) == 24 && sizeof(kBuiltInPrefixData) == 8, "sizes written");
+const wchar_t kBuiltInDllData[] = L"Pelorin.dll";  // 24 bytes with its zero
+const wchar_t kBuiltInPrefixData[] = L"PLN";       // 8 bytes with its zero
+const DWORD kBuiltInIndexData = 1;
+const DWORD kBuiltInOrderData = 3;
 
 // ---- The five keyboard settings: REG_DWORD, 4 bytes ----
 
@@ -56,17 +55,17 @@ extern const KeyboardSetting kRepeatSetting;   // "REPEAT"  2, 0..3
 extern const KeyboardSetting kDelaySetting;    // "DELAY"   1, 0..2
 extern const KeyboardSetting kSoundSetting;    // "SOUND"   0, 0..1
 extern const KeyboardSetting kCloseSkSetting;  // "CLOSESK" 0, 0..1
-constexpr DWORD kSettingSize = sizeof(DWORD);
+const DWORD kSettingSize = sizeof(DWORD);
 
 inline bool IsValidSetting(const KeyboardSetting &setting, DWORD value) { return value <= setting.maxValue; }
 
 // ---- The palette's 38 button texts: REG_SZ "KZ1" to "KZ38", caption form ----
 
-constexpr int kButtonCount = 38;
-constexpr int kTextUnits = 128;                                 // 127 units and a zero
-constexpr DWORD kSavedTextSize = kTextUnits * sizeof(wchar_t);  // 256 bytes
-constexpr int kDefaultTextUnits = 7;
-constexpr DWORD kDefaultTextSize = kDefaultTextUnits * sizeof(wchar_t);  // 14 bytes
+const int kButtonCount = 38;
+const int kTextUnits = 128;                                 // 127 units and a zero
+const DWORD kSavedTextSize = kTextUnits * sizeof(wchar_t);  // 256 bytes
+const int kDefaultTextUnits = 7;
+const DWORD kDefaultTextSize = kDefaultTextUnits * sizeof(wchar_t);  // 14 bytes
 extern const wchar_t kButtonTextNameFormat[];                            // "KZ%d", button number without zeros
 // Entry n-1 is the default of button n: the text in caption form ("&" written
 // "&&"), zero-padded to 7 units.
