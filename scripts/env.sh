@@ -84,6 +84,26 @@ build() {
   cmake --build "$BUILD"
 }
 
+# Whether this host runs 32-bit programs: some kernels run 64-bit user
+# programs only ("IA-32 emulation off"), and then no 32-bit Wine starts. Asked
+# of a real 32-bit program, the 32-bit wineserver, never guessed from the
+# machine. PELORIN_PROBE32 names another program to try instead (one that
+# cannot start shows the other path on a host that can). Returns 0 when it
+# runs; otherwise 1, with the reason in HOST32_REASON and in $BUILD/host32.txt.
+HOST32_REASON=
+host_runs_32bit() {
+  local probe="${PELORIN_PROBE32:-$WINESERVER}" out rc=0
+  out=$(timeout 30 bash -c '"$0" --version' "$probe" 2>&1 </dev/null) || rc=$?
+  if [ "$rc" -eq 0 ]; then
+    rm -f "$BUILD/host32.txt"
+    return 0
+  fi
+  out=$(printf '%s' "$out" | tr '\n' ' ' | sed 's/ *$//')
+  HOST32_REASON="this host cannot run 32-bit programs: $probe --version exited $rc${out:+ ($out)}"
+  printf '%s\n' "$HOST32_REASON" >"$BUILD/host32.txt"
+  return 1
+}
+
 # A virtual display unless one is given.
 XVFB_PID=
 start_display() {
@@ -149,13 +169,20 @@ stop_all() {
 }
 
 # Everything a script needs before it runs anything under Wine. The clean-up
-# is in place first, so that a failure on the way leaves nothing running.
+# is in place first, so that a failure on the way leaves nothing running. For
+# 32 bits on a host that runs no 32-bit program, it ends after the build with
+# exit status 77 and the reason.
 prepare() {
   trap stop_all EXIT
   trap 'exit 130' INT
   trap 'exit 143' TERM
   install_packages
   build
+  if [ "$ARCH" = i686 ] && ! host_runs_32bit; then
+    log "the 32-bit programs are built in $BUILD, but nothing can run them: $HOST32_REASON"
+    log "what needs no running: ctest --test-dir $BUILD -L static"
+    exit 77
+  fi
   start_display
   start_prefix
 }
