@@ -1,6 +1,10 @@
 #include <windows.h>
 #include "aboutdialog.h"
 
+BEGIN_MESSAGE_MAP(AboutDialog, CDialog)
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
 void AboutDialog::DoDataExchange(CDataExchange *pDX)
 {
     CDialog::DoDataExchange(pDX);

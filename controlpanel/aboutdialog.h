@@ -11,12 +11,15 @@ public:
     AboutDialog() : CDialog(IDD) {}
 
 protected:
-    void DoDataExchange(CDataExchange *pDX) override;
-    BOOL OnInitDialog() override;
-    HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor) override;
+    virtual void DoDataExchange(CDataExchange *pDX);
+    virtual BOOL OnInitDialog();
+    // The product name's line in red.
+    afx_msg HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor);
 
     CStatic productName;
     CFont productNameFont;
+
+    DECLARE_MESSAGE_MAP()
 };
 
 #endif

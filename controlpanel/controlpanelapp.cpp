@@ -1,7 +1,6 @@
 // Start-up and exit of the control panel: the driver link first, then the
 // settings dialog as the main window; the device is closed on the way out.
 #include <windows.h>
-#include <new>
 #include "controlpanelapp.h"
 #include "aboutdialog.h"
 #include "driverlink.h"
@@ -17,7 +16,7 @@ BOOL ControlPanelApp::InitInstance()
     // Without the device the dialog still opens; its pushes then go nowhere.
     OpenKeyboardDevice(BRINGUP_ENSURE_ACTIVE);
     // Without memory for the dialog there is no main window; start-up still succeeds.
-    m_pMainWnd = new (std::nothrow) SettingsDialog;
+    m_pMainWnd = new SettingsDialog;
     return TRUE;
 }
 

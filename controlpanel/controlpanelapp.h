@@ -6,8 +6,8 @@
 
 class ControlPanelApp : public CWinApp {
 public:
-    BOOL InitInstance() override;
-    int ExitInstance() override;
+    virtual BOOL InitInstance();
+    virtual int ExitInstance();
 
 protected:
     void OnAbout();

@@ -28,10 +28,10 @@ BEGIN_MESSAGE_MAP(SettingsDialog, CDialog)
     ON_CBN_SELCHANGE(IDC_DELAY, OnDelay)
 END_MESSAGE_MAP()
 
-SettingsDialog::SettingsDialog()
+SettingsDialog::SettingsDialog() : repeatIndex(-1), delayIndex(-1)
 {
     appIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
-    Create(IDD, nullptr);
+    Create(IDD, NULL);
 }
 
 void SettingsDialog::DoDataExchange(CDataExchange *pDX)
@@ -53,8 +53,8 @@ void SettingsDialog::DoDataExchange(CDataExchange *pDX)
         {IDC_TEST_LABEL, testAreaLabel},
         {IDC_TEST_AREA, testArea},
     };
-    for (Binding &binding : bindings)
-        DDX_Control(pDX, binding.id, binding.control);
+    for (size_t i = 0; i < sizeof(bindings) / sizeof(bindings[0]); ++i)
+        DDX_Control(pDX, bindings[i].id, bindings[i].control);
     DDX_CBIndex(pDX, IDC_REPEAT_RATE, repeatIndex);
     DDX_CBIndex(pDX, IDC_DELAY, delayIndex);
 }
@@ -69,13 +69,14 @@ BOOL SettingsDialog::OnInitDialog()
     CreateCommandBar();
 
     wchar_t text[64];
+    UINT id;
     repeatList.ResetContent();
-    for (UINT id = IDS_REPEAT_OFF; id <= IDS_REPEAT_FAST; ++id) {
+    for (id = IDS_REPEAT_OFF; id <= IDS_REPEAT_FAST; ++id) {
         LoadResourceString(id, text, ARRAYSIZE(text));
         repeatList.AddString(text);
     }
     delayList.ResetContent();
-    for (UINT id = IDS_DELAY_SHORT; id <= IDS_DELAY_LONG; ++id) {
+    for (id = IDS_DELAY_SHORT; id <= IDS_DELAY_LONG; ++id) {
         LoadResourceString(id, text, ARRAYSIZE(text));
         delayList.AddString(text);
     }
@@ -98,18 +99,18 @@ void SettingsDialog::CreateCommandBar()
     commandBar.SendMessage(TB_SETBUTTONWIDTH, 0, MAKELPARAM(10, 100));
 
     // The string list takes a run of strings ended by an empty one.
-    wchar_t about[64] = {};
+    wchar_t about[64] = {0};
     LoadResourceString(IDS_ABOUT, about, ARRAYSIZE(about) - 1);
-    int aboutIndex = static_cast<int>(commandBar.SendMessage(TB_ADDSTRINGW, 0, reinterpret_cast<LPARAM>(about)));
+    int aboutIndex = static_cast<int>(commandBar.SendMessage(TB_ADDSTRING, 0, reinterpret_cast<LPARAM>(about)));
 
-    TBBUTTON button = {};
+    TBBUTTON button = {0};
     button.iBitmap = -1;
     button.idCommand = ID_ABOUT;
     button.fsState = TBSTATE_ENABLED;
     button.fsStyle = TBSTYLE_BUTTON;
     button.dwData = 0;
     button.iString = aboutIndex;
-    commandBar.SendMessage(TB_ADDBUTTONSW, 1, reinterpret_cast<LPARAM>(&button));
+    commandBar.SendMessage(TB_ADDBUTTONS, 1, reinterpret_cast<LPARAM>(&button));
 
     commandBar.AddAdornments(0);
 }
@@ -117,7 +118,7 @@ void SettingsDialog::CreateCommandBar()
 void SettingsDialog::PushSetting(DWORD code, DWORD value)
 {
     DWORD returned = 0;
-    DeviceIoControl(deviceHandle, code, &value, sizeof(value), nullptr, 0, &returned, nullptr);
+    DeviceIoControl(deviceHandle, code, &value, sizeof(value), NULL, 0, &returned, NULL);
 }
 
 void SettingsDialog::LoadSettings()
@@ -169,9 +170,9 @@ void SettingsDialog::SetSettingControls(BOOL enable)
     CWnd *controls[] = {&disableButton, &repeatLabel,          &repeatList,    &delayLabel, &delayList,
                         &clickSoundBox, &closeSoftKeyboardBox, &testAreaLabel, &testArea};
     bool repeating = repeatIndex != 0;
-    for (CWnd *control : controls) {
-        bool delayControl = control == &delayLabel || control == &delayList;
-        control->EnableWindow(enable && (repeating || !delayControl));
+    for (size_t i = 0; i < sizeof(controls) / sizeof(controls[0]); ++i) {
+        bool delayControl = controls[i] == &delayLabel || controls[i] == &delayList;
+        controls[i]->EnableWindow(enable && (repeating || !delayControl));
     }
 }
 
@@ -223,7 +224,7 @@ void SettingsDialog::OnClickSound()
         LoadResourceString(IDS_INFO, caption, ARRAYSIZE(caption));
         MessageBox(text, caption, MB_ICONINFORMATION | MB_OK);
         wchar_t soundSettings[] = L"cplmain.cpl, 9, 0";
-        CreateProcessW(L"ctlpnl.exe", soundSettings, nullptr, nullptr, FALSE, 0, nullptr, nullptr, nullptr, nullptr);
+        CreateProcessW(L"ctlpnl.exe", soundSettings, NULL, NULL, FALSE, 0, NULL, NULL, NULL, NULL);
         GotoDlgCtrl(&clickSoundBox);
         clickSoundBox.SetCheck(BST_UNCHECKED);
     }

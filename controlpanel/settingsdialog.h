@@ -15,11 +15,11 @@ public:
     SettingsDialog();
 
 protected:
-    void DoDataExchange(CDataExchange *pDX) override;
-    BOOL OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
-    void PostNcDestroy() override;
+    virtual void DoDataExchange(CDataExchange *pDX);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void PostNcDestroy();
 
     void CreateCommandBar();
     void LoadSettings();
@@ -57,8 +57,8 @@ protected:
     CStatic testAreaLabel;
     CEdit testArea;
 
-    int repeatIndex = -1;
-    int delayIndex = -1;
+    int repeatIndex;
+    int delayIndex;
     HICON appIcon;
     CCeCommandBar commandBar;
     CBitmap keyboardOnPicture;

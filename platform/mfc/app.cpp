@@ -6,7 +6,8 @@ namespace {
 CWinApp *currentApp;
 }
 
-CWinApp::CWinApp(LPCWSTR lpszAppName) : m_pszAppName(lpszAppName), m_hInstance(GetModuleHandleW(nullptr))
+CWinApp::CWinApp(LPCWSTR lpszAppName)
+    : m_pszAppName(lpszAppName), m_hInstance(GetModuleHandleW(nullptr)), m_pMainWnd(nullptr), m_msgCur()
 {
     currentApp = this;
 }

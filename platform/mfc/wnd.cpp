@@ -20,17 +20,13 @@ struct {
 
 // ---- CCmdTarget ----
 
-void *CCmdTarget::operator new(size_t size) noexcept { return malloc(size); }
+void *CCmdTarget::operator new(size_t size) throw() { return malloc(size); }
 
-void *CCmdTarget::operator new(size_t size, const std::nothrow_t &) noexcept { return malloc(size); }
-
-void CCmdTarget::operator delete(void *object) noexcept { free(object); }
-
-void CCmdTarget::operator delete(void *object, const std::nothrow_t &) noexcept { free(object); }
+void CCmdTarget::operator delete(void *object) throw() { free(object); }
 
 const AFX_MSGMAP *CCmdTarget::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, AfxSig_end, nullptr}};
     static const AFX_MSGMAP messageMap = {nullptr, &entries[0]};
     return &messageMap;
 }
@@ -99,6 +95,22 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 
 HBRUSH CWnd::OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor) { return reinterpret_cast<HBRUSH>(Default()); }
 
+namespace {
+
+typedef HBRUSH (CWnd::*CtlColorHandler)(CDC *, CWnd *, UINT);
+
+// The OnCtlColor that a window's message maps name, or null.
+CtlColorHandler FindCtlColorHandler(const AFX_MSGMAP *map)
+{
+    for (; map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr)
+        for (const AFX_MSGMAP_ENTRY *entry = map->lpEntries; entry->nMessage; ++entry)
+            if (entry->nMessage == WM_CTLCOLOR && entry->nSig == AfxSig_hDWw)
+                return reinterpret_cast<CtlColorHandler>(entry->pfn);
+    return nullptr;
+}
+
+}  // namespace
+
 void CWnd::OnNcDestroy()
 {
     // The main window going ends the program's message loop.
@@ -141,6 +153,10 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC: {
+        // Without ON_WM_CTLCOLOR the dialog manager gives its own colours.
+        CtlColorHandler handler = FindCtlColorHandler(wnd->GetMessageMap());
+        if (!handler)
+            break;
         CDC dc;
         dc.m_hDC = reinterpret_cast<HDC>(wParam);
         HWND control = reinterpret_cast<HWND>(lParam);
@@ -150,7 +166,7 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
             temporary.m_hWnd = control;
             pWnd = &temporary;
         }
-        result = reinterpret_cast<INT_PTR>(wnd->OnCtlColor(&dc, pWnd, message - WM_CTLCOLORMSGBOX));
+        result = reinterpret_cast<INT_PTR>((wnd->*handler)(&dc, pWnd, message - WM_CTLCOLORMSGBOX));
         temporary.m_hWnd = nullptr;
         break;
     }

@@ -14,6 +14,7 @@
 
 class CCeCommandBar : public CWnd {
 public:
+    CCeCommandBar() : m_nRoom(0) {}
     BOOL Create(CWnd *pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT nID = AFX_IDW_TOOLBAR);
     // The close button (the only adornment without optional flags); it
     // closes the window as its caption's close box would.
@@ -21,7 +22,7 @@ public:
 
 private:
     void MakeRoom();
-    int m_nRoom = 0;  // pixels the parent's controls were moved down
+    int m_nRoom;  // pixels the parent's controls were moved down
 };
 
 #endif

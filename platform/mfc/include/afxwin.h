@@ -8,12 +8,12 @@
 #define CEPLATFORM_AFXWIN_H
 
 #include <windows.h>
-#include <new>
 #include "afxres.h"
 
 #ifndef AFXAPI
 #define AFXAPI __stdcall
 #endif
+#define afx_msg
 
 class CCmdTarget;
 class CWnd;
@@ -26,10 +26,18 @@ class CWinApp;
 
 typedef void (CCmdTarget::*AFX_PMSG)();
 
+// How a map entry's handler is called.
+enum AfxSig {
+    AfxSig_end = 0,
+    AfxSig_vv,     // void (void): commands and control notifications
+    AfxSig_hDWw    // HBRUSH (CDC *, CWnd *, UINT): OnCtlColor
+};
+
 struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;  // WM_COMMAND; 0 ends the map
+    UINT nMessage;  // WM_COMMAND or WM_CTLCOLOR; 0 ends the map
     UINT nCode;     // notification code (CN_COMMAND for commands)
     UINT nID;       // command or control id
+    UINT nSig;      // an AfxSig
     AFX_PMSG pfn;
 };
 
@@ -39,11 +47,16 @@ struct AFX_MSGMAP {
 };
 
 #define CN_COMMAND 0
+// The framework's one message for every control colour (WM_CTLCOLORSTATIC and
+// its kin), with the kind of control as CTLCOLOR_*.
+#ifndef WM_CTLCOLOR
+#define WM_CTLCOLOR 0x0019
+#endif
 
 #define DECLARE_MESSAGE_MAP()                                                                                          \
 protected:                                                                                                             \
     static const AFX_MSGMAP *GetThisMessageMap();                                                                      \
-    const AFX_MSGMAP *GetMessageMap() const override;
+    virtual const AFX_MSGMAP *GetMessageMap() const;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                         \
     const AFX_MSGMAP *theClass::GetMessageMap() const { return GetThisMessageMap(); }                                  \
@@ -55,7 +68,7 @@ protected:                                                                      
 
 #define END_MESSAGE_MAP()                                                                                              \
     {                                                                                                                  \
-        0, 0, 0, nullptr                                                                                               \
+        0, 0, 0, AfxSig_end, 0                                                                                         \
     }                                                                                                                  \
     }                                                                                                                  \
     ;                                                                                                                  \
@@ -63,9 +76,13 @@ protected:                                                                      
     return &messageMap;                                                                                                \
     }
 
-#define ON_COMMAND(id, memberFxn) {WM_COMMAND, CN_COMMAND, (UINT)(id), static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+#define ON_COMMAND(id, memberFxn)                                                                                      \
+    {WM_COMMAND, CN_COMMAND, (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
 #define ON_CONTROL(code, id, memberFxn)                                                                                \
-    {WM_COMMAND, (UINT)(code), (UINT)(id), static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+    {WM_COMMAND, (UINT)(code), (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
+#define ON_WM_CTLCOLOR()                                                                                               \
+    {WM_CTLCOLOR, 0, 0, AfxSig_hDWw,                                                                                   \
+     reinterpret_cast<AFX_PMSG>(static_cast<HBRUSH (CWnd::*)(CDC *, CWnd *, UINT)>(&ThisClass::OnCtlColor))},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
 
@@ -73,13 +90,11 @@ class CCmdTarget {
 public:
     virtual ~CCmdTarget() {}
     // The framework's objects come from the C heap; a failed allocation is a
-    // null pointer, plain or nothrow, so no exception support comes along.
-    static void *operator new(size_t size) noexcept;
-    static void *operator new(size_t size, const std::nothrow_t &) noexcept;
-    static void *operator new(size_t, void *where) noexcept { return where; }
-    static void operator delete(void *object) noexcept;
-    static void operator delete(void *object, const std::nothrow_t &) noexcept;
-    static void operator delete(void *, void *) noexcept {}
+    // null pointer, so no exception support comes along.
+    static void *operator new(size_t size) throw();
+    static void *operator new(size_t, void *where) throw() { return where; }
+    static void operator delete(void *object) throw();
+    static void operator delete(void *, void *) throw() {}
     // Runs the handler the message maps name for this command; false when none does.
     virtual BOOL OnCmdMsg(UINT nID, int nCode);
 
@@ -92,13 +107,15 @@ protected:
 
 class CGdiObject {
 public:
-    HGDIOBJ m_hObject = nullptr;
-    CGdiObject() {}
-    CGdiObject(const CGdiObject &) = delete;
-    CGdiObject &operator=(const CGdiObject &) = delete;
+    HGDIOBJ m_hObject;
+    CGdiObject() : m_hObject(NULL) {}
     virtual ~CGdiObject() { DeleteObject(); }
     HGDIOBJ GetSafeHandle() const { return m_hObject; }
     BOOL DeleteObject();
+
+private:
+    CGdiObject(const CGdiObject &);
+    CGdiObject &operator=(const CGdiObject &);
 };
 
 class CBitmap : public CGdiObject {
@@ -124,7 +141,8 @@ public:
 // A drawing context the framework lends for the length of one message.
 class CDC {
 public:
-    HDC m_hDC = nullptr;
+    HDC m_hDC;
+    CDC() : m_hDC(NULL) {}
     COLORREF SetTextColor(COLORREF crColor) { return ::SetTextColor(m_hDC, crColor); }
     COLORREF SetBkColor(COLORREF crColor) { return ::SetBkColor(m_hDC, crColor); }
     int SetBkMode(int nBkMode) { return ::SetBkMode(m_hDC, nBkMode); }
@@ -134,12 +152,10 @@ public:
 
 class CWnd : public CCmdTarget {
 public:
-    HWND m_hWnd = nullptr;
+    HWND m_hWnd;
 
-    CWnd() {}
-    CWnd(const CWnd &) = delete;
-    CWnd &operator=(const CWnd &) = delete;
-    ~CWnd() override;
+    CWnd() : m_hWnd(NULL) {}
+    virtual ~CWnd();
 
     operator HWND() const { return m_hWnd; }
     HWND GetSafeHwnd() const { return m_hWnd; }
@@ -164,9 +180,9 @@ public:
     }
     void SetFont(CFont *pFont, BOOL bRedraw = TRUE)
     {
-        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? HFONT(*pFont) : nullptr), bRedraw);
+        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? HFONT(*pFont) : NULL), bRedraw);
     }
-    int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = nullptr, UINT nType = MB_OK)
+    int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = NULL, UINT nType = MB_OK)
     {
         return ::MessageBoxW(m_hWnd, lpszText, lpszCaption, nType);
     }
@@ -176,13 +192,18 @@ public:
     LRESULT Default();
 
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
-    virtual HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor);
+    // Reached through ON_WM_CTLCOLOR in a message map.
+    afx_msg HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor);
 
 protected:
     virtual void OnNcDestroy();
     virtual void PostNcDestroy() {}
 
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
+
+private:
+    CWnd(const CWnd &);
+    CWnd &operator=(const CWnd &);
 };
 
 #define CTLCOLOR_MSGBOX 0
@@ -241,13 +262,13 @@ void AFXAPI DDX_CBIndex(CDataExchange *pDX, int nIDC, int &index);
 
 class CDialog : public CWnd {
 public:
-    CDialog() {}
-    explicit CDialog(UINT nIDTemplate, CWnd *pParentWnd = nullptr)
-        : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_pParentWnd(pParentWnd)
+    CDialog() : m_lpszTemplateName(NULL), m_pParentWnd(NULL), m_bModal(false) {}
+    explicit CDialog(UINT nIDTemplate, CWnd *pParentWnd = NULL)
+        : m_lpszTemplateName(MAKEINTRESOURCEW(nIDTemplate)), m_pParentWnd(pParentWnd), m_bModal(false)
     {}
 
     // Modeless: the window exists when this returns.
-    BOOL Create(UINT nIDTemplate, CWnd *pParentWnd = nullptr);
+    BOOL Create(UINT nIDTemplate, CWnd *pParentWnd = NULL);
     // Modal: runs until EndDialog.
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
@@ -256,16 +277,16 @@ public:
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     void GotoDlgCtrl(CWnd *pWndCtrl) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE); }
 
-    BOOL OnCmdMsg(UINT nID, int nCode) override;
+    virtual BOOL OnCmdMsg(UINT nID, int nCode);
 
 protected:
     virtual void DoDataExchange(CDataExchange *pDX) {}
     virtual void OnOK();
     virtual void OnCancel();
 
-    LPCWSTR m_lpszTemplateName = nullptr;
-    CWnd *m_pParentWnd = nullptr;
-    bool m_bModal = false;
+    LPCWSTR m_lpszTemplateName;
+    CWnd *m_pParentWnd;
+    bool m_bModal;
 
     DECLARE_MESSAGE_MAP()
 };
@@ -274,8 +295,8 @@ protected:
 
 class CWinApp : public CCmdTarget {
 public:
-    explicit CWinApp(LPCWSTR lpszAppName = nullptr);
-    ~CWinApp() override;
+    explicit CWinApp(LPCWSTR lpszAppName = NULL);
+    virtual ~CWinApp();
 
     virtual BOOL InitInstance() { return TRUE; }
     // Runs the message loop until the main window goes, then ExitInstance.
@@ -288,8 +309,8 @@ public:
 
     LPCWSTR m_pszAppName;
     HINSTANCE m_hInstance;
-    CWnd *m_pMainWnd = nullptr;
-    MSG m_msgCur = {};
+    CWnd *m_pMainWnd;
+    MSG m_msgCur;
 };
 
 CWinApp *AFXAPI AfxGetApp();
