@@ -2,13 +2,13 @@
 #include <windows.h>
 #include "kadenza.h"
 
-int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int showCommand)
+int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPWSTR, int showCommand)
 {
     if (FindRunningPalette(inst) || !StartPalette(inst, showCommand))
         return 0;
     // No dialog keyboard navigation: the palette is driven by taps and keys.
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&msg, NULL, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include "driverlink.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     EnsureDriverActive();
     return 0;

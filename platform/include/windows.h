@@ -9,6 +9,10 @@
 #ifndef CEPLATFORM_WINDOWS_H
 #define CEPLATFORM_WINDOWS_H
 
+/* The platform's own header, as the SDK's are: not held to the programs'
+   language level. */
+#pragma GCC system_header
+
 #include_next <windows.h>
 #include "cecore.h"
 
@@ -34,6 +38,9 @@
 /* Hiding the foreground window activates the next one; WS_EX_CAPTIONOKBTN. */
 #define SetWindowPos CeSetWindowPos
 #define CreateWindowExW CeCreateWindowExW
+/* The device's entry takes its command line in UTF-16: the desktop's wWinMain
+   (programs link with -municode). */
+#define WinMain wWinMain
 #endif
 
 #endif

@@ -2,7 +2,7 @@
 // its one application object.
 #include "afxwin.h"
 
-extern "C" int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR, int nCmdShow)
+extern "C" int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow)
 {
-    return AfxWinMain(hInstance, hPrevInstance, GetCommandLineW(), nCmdShow);
+    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }
