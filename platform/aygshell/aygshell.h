@@ -7,26 +7,11 @@
 
 #include <windows.h>
 
-/* The menu-bar description is raw data: the menu's id and the number of
- * buttons, then seven words per button: image, command, state, style,
- * string id, 0, and the index of the menu's pop-up it opens (or NOMENU). */
-#define SHMENUBAR RCDATA
+/* A menu-bar button that opens no pop-up. The description itself (newres.h's
+ * SHMENUBAR) is raw data: the menu's id and the number of buttons, then seven
+ * words per button: image, command, state, style, string id, 0, and the index
+ * of the menu's pop-up it opens (or NOMENU). */
 #define NOMENU 0xFFFF
-#ifndef I_IMAGENONE
-#define I_IMAGENONE (-2)
-#endif
-#ifndef TBSTATE_ENABLED
-#define TBSTATE_ENABLED 0x04
-#endif
-#ifndef TBSTYLE_BUTTON
-#define TBSTYLE_BUTTON 0x0000
-#endif
-#ifndef TBSTYLE_DROPDOWN
-#define TBSTYLE_DROPDOWN 0x0008
-#endif
-#ifndef TBSTYLE_AUTOSIZE
-#define TBSTYLE_AUTOSIZE 0x0010
-#endif
 
 /* SHInitDialog */
 #define SHIDIM_FLAGS 0x0001

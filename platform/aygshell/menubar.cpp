@@ -5,6 +5,7 @@
 // it is a strip of buttons just below its parent, owned by it and never
 // activated, so that tapping it leaves the parent in front.
 #include <windows.h>
+#include <commctrl.h>
 #include "aygshell.h"
 
 namespace {
