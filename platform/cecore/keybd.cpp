@@ -25,8 +25,8 @@ HWND KeyboardTarget(HWND hwnd)
 
 }  // namespace
 
-extern "C" BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT vKey, UINT keyStateFlags, UINT count, UINT *shiftStates,
-                                        UINT *characters)
+extern "C" BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT vKey, KEY_STATE_FLAGS keyStateFlags, UINT count,
+                                        UINT *shiftStates, UINT *characters)
 {
     if (count && !characters)
         return FALSE;

@@ -14,9 +14,10 @@ HANDLE WINAPI ActivateDevice(LPCWSTR lpszDevKey, DWORD dwClientInfo);
 BOOL WINAPI DeactivateDevice(HANDLE hDevice);
 
 /* Typing through the system's input queue */
+typedef UINT32 KEY_STATE_FLAGS;
 #define KeyStateDownFlag 0x0080
-BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, UINT KeyStateFlags, UINT cCharacters, UINT *pShiftStateBuffer,
-                             UINT *pCharacterBuffer);
+BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, KEY_STATE_FLAGS KeyStateFlags, UINT cCharacters,
+                             UINT *pShiftStateBuffer, UINT *pCharacterBuffer);
 
 /* Caption with an OK button (ignored by desktop Win32) */
 #ifndef WS_EX_CAPTIONOKBTN
