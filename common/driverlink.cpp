@@ -37,8 +37,7 @@ void WriteBuiltInKey()
 
 HANDLE OpenKeyboardDevice(DriverBringUp bringUp)
 {
-    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0,
-                               NULL);
+    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
     if (deviceHandle != INVALID_HANDLE_VALUE)
         return deviceHandle;
 
@@ -47,7 +46,6 @@ HANDLE OpenKeyboardDevice(DriverBringUp bringUp)
     else
         ActivateDevice(kBuiltInKeyPath, 0);
 
-    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0,
-                               NULL);
+    deviceHandle = CreateFileW(kKeyboardDeviceName, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_EXISTING, 0, NULL);
     return deviceHandle;
 }

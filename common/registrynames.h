@@ -33,10 +33,10 @@ extern const wchar_t kKeyClickValue[];    // "Key"
 extern const wchar_t kBuiltInKeyPath[];
 extern const wchar_t kKeyboardDeviceName[];  // "PLN1:"
 
-extern const wchar_t kBuiltInDll[];                    // "DLL", REG_SZ
-extern const wchar_t kBuiltInPrefix[];                 // "Prefix", REG_SZ
-extern const wchar_t kBuiltInIndex[];                  // "Index", REG_DWORD
-extern const wchar_t kBuiltInOrder[];                  // "Order", REG_DWORD
+extern const wchar_t kBuiltInDll[];                // "DLL", REG_SZ
+extern const wchar_t kBuiltInPrefix[];             // "Prefix", REG_SZ
+extern const wchar_t kBuiltInIndex[];              // "Index", REG_DWORD
+extern const wchar_t kBuiltInOrder[];              // "Order", REG_DWORD
 const wchar_t kBuiltInDllData[] = L"Pelorin.dll";  // 24 bytes with its zero
 const wchar_t kBuiltInPrefixData[] = L"PLN";       // 8 bytes with its zero
 const DWORD kBuiltInIndexData = 1;
@@ -66,7 +66,7 @@ const int kTextUnits = 128;                                 // 127 units and a z
 const DWORD kSavedTextSize = kTextUnits * sizeof(wchar_t);  // 256 bytes
 const int kDefaultTextUnits = 7;
 const DWORD kDefaultTextSize = kDefaultTextUnits * sizeof(wchar_t);  // 14 bytes
-extern const wchar_t kButtonTextNameFormat[];                            // "KZ%d", button number without zeros
+extern const wchar_t kButtonTextNameFormat[];                        // "KZ%d", button number without zeros
 // Entry n-1 is the default of button n: the text in caption form ("&" written
 // "&&"), zero-padded to 7 units.
 extern const wchar_t DefaultButtonTexts[kButtonCount][kDefaultTextUnits];

@@ -29,8 +29,8 @@ typedef void (CCmdTarget::*AFX_PMSG)();
 // How a map entry's handler is called.
 enum AfxSig {
     AfxSig_end = 0,
-    AfxSig_vv,     // void (void): commands and control notifications
-    AfxSig_hDWw    // HBRUSH (CDC *, CWnd *, UINT): OnCtlColor
+    AfxSig_vv,   // void (void): commands and control notifications
+    AfxSig_hDWw  // HBRUSH (CDC *, CWnd *, UINT): OnCtlColor
 };
 
 struct AFX_MSGMAP_ENTRY {
