@@ -57,16 +57,16 @@ void CDialog::OnOK()
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-BOOL CDialog::OnCmdMsg(UINT nID, int nCode)
+BOOL CDialog::OnCmdMsg(UINT nID, int nCode, void *pExtra, AFX_CMDHANDLERINFO *pHandlerInfo)
 {
-    if (CWnd::OnCmdMsg(nID, nCode))
+    if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo))
         return TRUE;
     // Commands (not control notifications) the dialog does not handle go on
     // to the application.
     if (nCode != CN_COMMAND || nID < 0x8000 || nID >= 0xF000)
         return FALSE;
     CWinApp *app = AfxGetApp();
-    return app && app->OnCmdMsg(nID, nCode);
+    return app && app->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
 }
 
 void AFXAPI DDX_Control(CDataExchange *pDX, int nIDC, CWnd &rControl)

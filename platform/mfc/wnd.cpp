@@ -33,12 +33,17 @@ const AFX_MSGMAP *CCmdTarget::GetThisMessageMap()
 
 const AFX_MSGMAP *CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
 
-BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode)
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void *, AFX_CMDHANDLERINFO *pHandlerInfo)
 {
     for (const AFX_MSGMAP *map = GetMessageMap(); map; map = map->pfnGetBaseMap ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY *entry = map->lpEntries; entry->nMessage; ++entry) {
             if (entry->nMessage == WM_COMMAND && entry->nID == nID && entry->nCode == static_cast<UINT>(nCode)) {
-                (this->*entry->pfn)();
+                if (pHandlerInfo) {
+                    pHandlerInfo->pTarget = this;
+                    pHandlerInfo->pmf = entry->pfn;
+                } else {
+                    (this->*entry->pfn)();
+                }
                 return TRUE;
             }
         }
@@ -90,7 +95,7 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     // Menus and accelerators send no control handle; their code is CN_COMMAND.
     int nCode = lParam ? HIWORD(wParam) : CN_COMMAND;
-    return OnCmdMsg(LOWORD(wParam), nCode);
+    return OnCmdMsg(LOWORD(wParam), nCode, nullptr, nullptr);
 }
 
 HBRUSH CWnd::OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor) { return reinterpret_cast<HBRUSH>(Default()); }

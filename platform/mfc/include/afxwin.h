@@ -86,6 +86,11 @@ protected:                                                                      
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
 
+struct AFX_CMDHANDLERINFO {
+    CCmdTarget *pTarget;
+    AFX_PMSG pmf;
+};
+
 class CCmdTarget {
 public:
     virtual ~CCmdTarget() {}
@@ -95,8 +100,9 @@ public:
     static void *operator new(size_t, void *where) throw() { return where; }
     static void operator delete(void *object) throw();
     static void operator delete(void *, void *) throw() {}
-    // Runs the handler the message maps name for this command; false when none does.
-    virtual BOOL OnCmdMsg(UINT nID, int nCode);
+    // Runs the handler the message maps name for this command; false when none
+    // does. With pHandlerInfo, only says which handler that would be.
+    virtual BOOL OnCmdMsg(UINT nID, int nCode, void *pExtra, AFX_CMDHANDLERINFO *pHandlerInfo);
 
 protected:
     static const AFX_MSGMAP *GetThisMessageMap();
@@ -277,7 +283,7 @@ public:
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
     void GotoDlgCtrl(CWnd *pWndCtrl) { SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(pWndCtrl->m_hWnd), TRUE); }
 
-    virtual BOOL OnCmdMsg(UINT nID, int nCode);
+    virtual BOOL OnCmdMsg(UINT nID, int nCode, void *pExtra, AFX_CMDHANDLERINFO *pHandlerInfo);
 
 protected:
     virtual void DoDataExchange(CDataExchange *pDX) {}
