@@ -2,6 +2,9 @@
 // It registers a class, shows one window titled "BenchFloor", and runs the
 // message loop until the window is closed. With "timer" it also runs a 5 ms
 // window timer that does nothing, the floor of an idle polling window.
+//
+// Built on the platform layer as the programs are (CreateWindowExW is the
+// layer's), so it starts as a CE program does: without an input method.
 #include <windows.h>
 
 namespace {

@@ -7,7 +7,7 @@
 # zero-filled tables from .bss into .data, where they take room in the file.
 add_compile_options($<$<CONFIG:Release>:-ffunction-sections>)
 
-set(PELORIN_SHIPPED Kadenza Pelorin PelorinStart PelorinSetup benchfloor)
+set(PELORIN_SHIPPED Kadenza Pelorin PelorinStart PelorinSetup benchfloor benchpane benchkey)
 # The code they are built from. The system throws no exceptions and asks no
 # type at run time: compiled without either, it references none of the C++
 # library's exception and type-information support (nor a function's static
