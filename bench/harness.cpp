@@ -6,10 +6,11 @@
 //       TITLE exists, then posts WM_CLOSE to it and times until the process
 //       has ended. Taking turns, the programs share whatever load the machine
 //       has. Prints "start:EXE V..." and "close:EXE V..." in milliseconds.
-//   benchharness key N EXE TITLE
-//       Notepad behind, then N times: start EXE (the palette), wait until it
-//       is in front and polling, queue the key q with the stand-in driver
-//       and time until Notepad's text changes. Prints "key V...".
+//   benchharness key N EXE TITLE [EXE TITLE]...
+//       Notepad behind; one round unrecorded, then N rounds; each round
+//       starts every EXE in turn (the palette, the key floor), waits until it
+//       is in front and polling, queues the key q with the stand-in driver
+//       and times until Notepad's text changes. Prints "key:EXE V...".
 //   benchharness wait TITLE       wait until a window titled TITLE shows
 //   benchharness close TITLE      close it and wait until it is gone
 //
@@ -84,7 +85,7 @@ bool WaitGone(HWND window)
     return true;
 }
 
-const int kMaxPrograms = 4;
+const int kMaxPrograms = 6;
 
 // One start of EXE: the milliseconds to its visible window and from WM_CLOSE
 // to its end; false when either did not come.
@@ -184,9 +185,48 @@ bool WaitPolling()
     return false;
 }
 
-int KeyToNotepad(int runs, const wchar_t *exe, const wchar_t *title)
+// One key's way: EXE started behind nothing but Notepad, in front and
+// polling, then the key q; the milliseconds until Notepad has text, or a
+// negative value when the run did not complete.
+double KeyOnce(HWND edit, const wchar_t *exe, const wchar_t *title)
 {
-    static double key[kMaxRuns];
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    HANDLE process = Start(exe, nullptr);
+    if (!process)
+        return -1;
+    HWND window = WaitVisible(title);
+    LONGLONG since = Now();
+    while (window && GetForegroundWindow() != window && Ms(since, Now()) < kTimeoutMs)
+        Sleep(1);
+    if (!window || GetForegroundWindow() != window || !WaitPolling()) {
+        fprintf(stderr, "benchharness: %ls is not in front and polling\n", exe);
+        TerminateProcess(process, 1);
+        CloseHandle(process);
+        return -1;
+    }
+    Sleep(100);
+    const BYTE q = 'q';
+    SimPressKeys(&q, 1);
+    LONGLONG t0 = Now();
+    bool typed = false;
+    while (!(typed = TextLength(edit) > 0) && Ms(t0, Now()) < kTimeoutMs)
+        Sleep(1);
+    LONGLONG t1 = Now();
+    DWORD wait = WaitForSingleObject(process, kTimeoutMs);
+    if (!typed)
+        fprintf(stderr, "benchharness: %ls typed nothing into Notepad\n", exe);
+    if (wait != WAIT_OBJECT_0) {
+        fprintf(stderr, "benchharness: %ls did not end\n", exe);
+        TerminateProcess(process, 1);
+    }
+    CloseHandle(process);
+    Sleep(100);
+    return typed && wait == WAIT_OBJECT_0 ? Ms(t0, t1) : -1;
+}
+
+int KeyToNotepad(int rounds, const Program *programs, int count)
+{
+    static double key[kMaxPrograms][kMaxRuns];
     HANDLE notepadProcess = nullptr;
     HWND edit = NotepadEdit(&notepadProcess);
     if (!edit) {
@@ -194,49 +234,34 @@ int KeyToNotepad(int runs, const wchar_t *exe, const wchar_t *title)
         return 1;
     }
     int done = 0;
-    for (int i = 0; i < runs; ++i) {
-        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-        HANDLE process = Start(exe, nullptr);
-        if (!process)
-            break;
-        HWND palette = WaitVisible(title);
-        LONGLONG since = Now();
-        while (palette && GetForegroundWindow() != palette && Ms(since, Now()) < kTimeoutMs)
-            Sleep(1);
-        if (!palette || GetForegroundWindow() != palette || !WaitPolling()) {
-            fprintf(stderr, "benchharness: the palette is not in front and polling\n");
-            TerminateProcess(process, 1);
-            CloseHandle(process);
-            break;
+    bool ok = true;
+    for (int round = -1; ok && round < rounds; ++round) {
+        for (int p = 0; ok && p < count; ++p) {
+            double ms = KeyOnce(edit, programs[p].exe, programs[p].title);
+            ok = ms >= 0;
+            if (ok && round >= 0)
+                key[p][round] = ms;
         }
-        Sleep(100);
-        const BYTE q = 'q';
-        SimPressKeys(&q, 1);
-        LONGLONG t0 = Now();
-        bool typed = false;
-        while (!(typed = TextLength(edit) > 0) && Ms(t0, Now()) < kTimeoutMs)
-            Sleep(1);
-        LONGLONG t1 = Now();
-        DWORD wait = WaitForSingleObject(process, kTimeoutMs);
-        CloseHandle(process);
-        if (!typed || wait != WAIT_OBJECT_0)
-            break;
-        key[done++] = Ms(t0, t1);
-        Sleep(100);
+        if (ok && round >= 0)
+            done = round + 1;
     }
-    PrintRow("key", key, done);
+    char name[2 * MAX_PATH];
+    for (int p = 0; p < count; ++p) {
+        _snprintf(name, sizeof(name), "key:%ls", programs[p].exe);
+        name[sizeof(name) - 1] = 0;
+        PrintRow(name, key[p], done);
+    }
     if (notepadProcess) {
         PostMessageW(GetParent(edit), WM_CLOSE, 0, 0);
         WaitForSingleObject(notepadProcess, kTimeoutMs);
         CloseHandle(notepadProcess);
     }
-    return done == runs ? 0 : 1;
+    return done == rounds ? 0 : 1;
 }
 
 int Usage()
 {
-    fputs("usage: benchharness start N EXE TITLE [EXE TITLE]... | key N EXE TITLE | wait TITLE | close TITLE\n",
-          stderr);
+    fputs("usage: benchharness start|key N EXE TITLE [EXE TITLE]... | wait TITLE | close TITLE\n", stderr);
     return 2;
 }
 
@@ -245,17 +270,16 @@ int Usage()
 int wmain(int argc, wchar_t **argv)
 {
     QueryPerformanceFrequency(&frequency);
-    if (argc >= 5 && !wcscmp(argv[1], L"start") && argc % 2 == 1 && (argc - 3) / 2 <= kMaxPrograms) {
+    bool start = argc >= 2 && !wcscmp(argv[1], L"start"), key = argc >= 2 && !wcscmp(argv[1], L"key");
+    if ((start || key) && argc >= 5 && argc % 2 == 1 && (argc - 3) / 2 <= kMaxPrograms) {
         int runs = _wtoi(argv[2]);
         Program programs[kMaxPrograms];
         int count = 0;
         for (int i = 3; i + 1 < argc; i += 2)
             programs[count++] = {argv[i], argv[i + 1]};
-        return runs > 0 && runs <= kMaxRuns ? StartAndClose(runs, programs, count) : Usage();
-    }
-    if (argc == 5 && !wcscmp(argv[1], L"key")) {
-        int runs = _wtoi(argv[2]);
-        return runs > 0 && runs <= kMaxRuns ? KeyToNotepad(runs, argv[3], argv[4]) : Usage();
+        if (runs <= 0 || runs > kMaxRuns)
+            return Usage();
+        return start ? StartAndClose(runs, programs, count) : KeyToNotepad(runs, programs, count);
     }
     if (argc == 3 && !wcscmp(argv[1], L"wait"))
         return WaitVisible(argv[2]) ? 0 : 1;
