@@ -9,34 +9,33 @@ const wchar_t kRefusalText[] =
     L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.";
 const wchar_t kRefusalCaption[] = L"Pelorin Installation";
 
-codINSTALL_INIT Install_Init(HWND hwndParent, BOOL fFirstCall, BOOL fPreviouslyInstalled, LPCTSTR pszInstallDir)
+codeINSTALL_INIT Install_Init(HWND hwndParent, BOOL fFirstCall, BOOL fPreviouslyInstalled, LPCTSTR pszInstallDir)
 {
     // Every call over an earlier installation refuses again, first or not.
     if (fPreviouslyInstalled) {
         MessageBoxW(hwndParent, kRefusalText, kRefusalCaption, MB_OK);
-        return codINSTALL_INIT_CANCEL;
+        return codeINSTALL_INIT_CANCEL;
     }
     DeleteShortcuts();
-    return codINSTALL_INIT_CONTINUE;
+    return codeINSTALL_INIT_CONTINUE;
 }
 
-codINSTALL_EXIT Install_Exit(HWND hwndParent, LPCTSTR pszInstallDir, WORD cFailedDirs, WORD cFailedFiles,
-                             WORD cFailedRegKeys, WORD cFailedRegVals, WORD cFailedShortcuts)
+codeINSTALL_EXIT Install_Exit(HWND hwndParent, LPCTSTR pszInstallDir, WORD cFailedDirs, WORD cFailedFiles,
+                              WORD cFailedRegKeys, WORD cFailedRegVals, WORD cFailedShortcuts)
 {
     HKEY key;
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kInstallKeyPath, 0, 0, &key) != ERROR_SUCCESS)
-        return codINSTALL_EXIT_DONE;
+        return codeINSTALL_EXIT_DONE;
 
     // The folder as the installer recorded it, not as handed to us.
     wchar_t path[512] = {};
     DWORD size = sizeof(path);
     bool haveProgram = false;
-    if (RegQueryValueExW(key, kInstallDirValue, nullptr, nullptr, reinterpret_cast<BYTE *>(path), &size)
-        == ERROR_SUCCESS)
+    if (RegQueryValueExW(key, kInstallDirValue, NULL, NULL, reinterpret_cast<BYTE *>(path), &size) == ERROR_SUCCESS)
         haveProgram = MakeProgramPath(path, ARRAYSIZE(path), size);
     RegCloseKey(key);
 
     if (haveProgram)
-        CreateProcessW(path, nullptr, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr, nullptr, nullptr);
-    return codINSTALL_EXIT_DONE;
+        CreateProcessW(path, NULL, NULL, NULL, FALSE, CREATE_NEW_CONSOLE, NULL, NULL, NULL, NULL);
+    return codeINSTALL_EXIT_DONE;
 }

@@ -9,7 +9,7 @@
 #include "registrynames.h"
 
 // Appended to "InstallDir": the installed folder's own control panel.
-constexpr wchar_t kProgramSuffix[] = L"\\Pelorin";
+const wchar_t kProgramSuffix[] = L"\\Pelorin";
 
 // path holds what a read of bytesRead bytes left in a buffer of pathUnits.
 // Appends the suffix and returns true only when the folder's terminating zero

@@ -12,12 +12,12 @@ namespace {
 // A folder that cannot be found is skipped: its buffer holds no path.
 void DeleteShortcutsIn(int folder, wchar_t *folderPath, wchar_t *workPath)
 {
-    if (!SHGetSpecialFolderPath(nullptr, folderPath, folder, FALSE))
+    if (!SHGetSpecialFolderPath(NULL, folderPath, folder, FALSE))
         return;
-    for (const wchar_t *name : kShortcutNames) {
+    for (size_t i = 0; i < ARRAYSIZE(kShortcutNames); ++i) {
         // A path that would not fit is not one of ours; no result is looked at.
         if (SUCCEEDED(StringCchCopyW(workPath, MAX_PATH, folderPath))
-            && SUCCEEDED(StringCchCatW(workPath, MAX_PATH, name)))
+            && SUCCEEDED(StringCchCatW(workPath, MAX_PATH, kShortcutNames[i])))
             DeleteFileW(workPath);
     }
 }

@@ -5,19 +5,19 @@
 #include "setuphooks.h"
 #include "registrynames.h"
 
-codUNINSTALL_INIT Uninstall_Init(HWND hwndParent, LPCTSTR pszInstallDir)
+codeUNINSTALL_INIT Uninstall_Init(HWND hwndParent, LPCTSTR pszInstallDir)
 {
     DeactivateKeyboardDriver();
-    return codUNINSTALL_INIT_CONTINUE;
+    return codeUNINSTALL_INIT_CONTINUE;
 }
 
-codUNINSTALL_EXIT Uninstall_Exit(HWND hwndParent)
+codeUNINSTALL_EXIT Uninstall_Exit(HWND hwndParent)
 {
     // Either key may already be gone; both deletions are made.
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSetupSettingsKeyPath);
     RegDeleteKeyW(HKEY_LOCAL_MACHINE, kBuiltInKeyPath);
     DeleteShortcuts();
-    return codUNINSTALL_EXIT_DONE;
+    return codeUNINSTALL_EXIT_DONE;
 }
 
 int DeactivateKeyboardDriver()
@@ -39,11 +39,10 @@ int DeactivateKeyboardDriver()
         DWORD size = sizeof(name);
         // The name is compared within the buffer, whether or not it was read
         // with its terminating zero.
-        if (RegQueryValueExW(key, kActiveNameValue, nullptr, nullptr, reinterpret_cast<BYTE *>(name), &size)
-                == ERROR_SUCCESS
+        if (RegQueryValueExW(key, kActiveNameValue, NULL, NULL, reinterpret_cast<BYTE *>(name), &size) == ERROR_SUCCESS
             && IsKeyboardDeviceName(name, ARRAYSIZE(name))) {
             size = sizeof(driverHandle);
-            found = RegQueryValueExW(key, kActiveHandleValue, nullptr, nullptr, reinterpret_cast<BYTE *>(&driverHandle),
+            found = RegQueryValueExW(key, kActiveHandleValue, NULL, NULL, reinterpret_cast<BYTE *>(&driverHandle),
                                      &size)
                     == ERROR_SUCCESS;
         }

@@ -60,7 +60,7 @@ int InstallFolderCopy(const wchar_t *dirArgument)
     HWND window = CreateInstallerWindow(L"Installing", kAppName);
     BOOL previouslyInstalled = IsRecorded(kAppName);
 
-    if (setup.installInit(window, TRUE, previouslyInstalled, installDir) != codINSTALL_INIT_CONTINUE) {
+    if (setup.installInit(window, TRUE, previouslyInstalled, installDir) != codeINSTALL_INIT_CONTINUE) {
         Say(L"installation cancelled by %s", kSetupLibraryName);
         DestroyWindow(window);
         FreeSetupLibrary(&setup);
@@ -96,10 +96,10 @@ int InstallFolderCopy(const wchar_t *dirArgument)
         ++failedRegKeys;
     }
 
-    codINSTALL_EXIT done = setup.installExit(window, installDir, failedDirs, failedFiles, failedRegKeys, 0,
-                                             failedShortcuts);
+    codeINSTALL_EXIT done = setup.installExit(window, installDir, failedDirs, failedFiles, failedRegKeys, 0,
+                                              failedShortcuts);
     int result = EXIT_DONE;
-    if (done == codINSTALL_EXIT_UNINSTALL) {
+    if (done == codeINSTALL_EXIT_UNINSTALL) {
         Say(L"installation undone at the request of %s", kSetupLibraryName);
         RemoveInstalled(kAppName, record);
         result = EXIT_CANCELLED;
@@ -148,7 +148,7 @@ int Remove()
         return EXIT_FAILED;
     HWND window = CreateInstallerWindow(L"Removing", kAppName);
 
-    if (setup.uninstallInit(window, record.installDir) != codUNINSTALL_INIT_CONTINUE) {
+    if (setup.uninstallInit(window, record.installDir) != codeUNINSTALL_INIT_CONTINUE) {
         Say(L"removal cancelled by the setup library");
         DestroyWindow(window);
         FreeSetupLibrary(&setup);

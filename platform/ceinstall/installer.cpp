@@ -114,6 +114,20 @@ bool AppendToList(wchar_t *list, size_t units, const wchar_t *item)
     return true;
 }
 
+namespace {
+
+// The hooks' names are the platform's TCHAR strings; the desktop's
+// GetProcAddress takes narrow ones.
+FARPROC FindHook(HMODULE module, const TCHAR *name)
+{
+    char narrow[32];
+    if (!WideCharToMultiByte(CP_ACP, 0, name, -1, narrow, sizeof(narrow), nullptr, nullptr))
+        return nullptr;
+    return GetProcAddress(module, narrow);
+}
+
+}  // namespace
+
 bool LoadSetupLibrary(const wchar_t *path, SetupLibrary *setup)
 {
     setup->module = LoadLibraryW(path);
@@ -121,10 +135,10 @@ bool LoadSetupLibrary(const wchar_t *path, SetupLibrary *setup)
         Say(L"cannot load the setup library %s", path);
         return false;
     }
-    setup->installInit = reinterpret_cast<pfnINSTALL_INIT>(GetProcAddress(setup->module, szINSTALL_INIT));
-    setup->installExit = reinterpret_cast<pfnINSTALL_EXIT>(GetProcAddress(setup->module, szINSTALL_EXIT));
-    setup->uninstallInit = reinterpret_cast<pfnUNINSTALL_INIT>(GetProcAddress(setup->module, szUNINSTALL_INIT));
-    setup->uninstallExit = reinterpret_cast<pfnUNINSTALL_EXIT>(GetProcAddress(setup->module, szUNINSTALL_EXIT));
+    setup->installInit = reinterpret_cast<pfnINSTALL_INIT>(FindHook(setup->module, szINSTALL_INIT));
+    setup->installExit = reinterpret_cast<pfnINSTALL_EXIT>(FindHook(setup->module, szINSTALL_EXIT));
+    setup->uninstallInit = reinterpret_cast<pfnUNINSTALL_INIT>(FindHook(setup->module, szUNINSTALL_INIT));
+    setup->uninstallExit = reinterpret_cast<pfnUNINSTALL_EXIT>(FindHook(setup->module, szUNINSTALL_EXIT));
     if (setup->installInit && setup->installExit && setup->uninstallInit && setup->uninstallExit)
         return true;
     Say(L"%s lacks a setup hook", path);

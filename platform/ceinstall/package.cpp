@@ -303,7 +303,7 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
 
     BOOL previouslyInstalled = IsRecorded(plan.appName);
     if (setup.installInit
-        && setup.installInit(window, TRUE, previouslyInstalled, plan.installDir) != codINSTALL_INIT_CONTINUE) {
+        && setup.installInit(window, TRUE, previouslyInstalled, plan.installDir) != codeINSTALL_INIT_CONTINUE) {
         Say(L"installation cancelled by the setup library");
         return finish(EXIT_CANCELLED);
     }
@@ -348,10 +348,10 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
     }
     WORD failedRegKeys = WriteRecord(plan.appName, record) ? 0 : 1;
 
-    codINSTALL_EXIT done = setup.installExit ? setup.installExit(window, plan.installDir, failedDirs, failedFiles,
-                                                                 failedRegKeys, 0, failedShortcuts)
-                                             : codINSTALL_EXIT_DONE;
-    if (done == codINSTALL_EXIT_UNINSTALL) {
+    codeINSTALL_EXIT done = setup.installExit ? setup.installExit(window, plan.installDir, failedDirs, failedFiles,
+                                                                  failedRegKeys, 0, failedShortcuts)
+                                              : codeINSTALL_EXIT_DONE;
+    if (done == codeINSTALL_EXIT_UNINSTALL) {
         Say(L"installation undone at the request of the setup library");
         FreeSetupLibrary(&setup);
         if (record.setupLibrary[0])

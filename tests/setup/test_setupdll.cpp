@@ -228,17 +228,19 @@ TEST_F(SetupDll, HooksWorkThroughTheirExports)
 {
     library = LoadLibraryW(DllPath().c_str());
     ASSERT_TRUE(library);
-    auto installInit = reinterpret_cast<pfnINSTALL_INIT>(GetProcAddress(library, szINSTALL_INIT));
-    auto installExit = reinterpret_cast<pfnINSTALL_EXIT>(GetProcAddress(library, szINSTALL_EXIT));
-    auto uninstallInit = reinterpret_cast<pfnUNINSTALL_INIT>(GetProcAddress(library, szUNINSTALL_INIT));
-    auto uninstallExit = reinterpret_cast<pfnUNINSTALL_EXIT>(GetProcAddress(library, szUNINSTALL_EXIT));
+    // Found by the header's names, as the installer finds them.
+    auto hook = [&](const TCHAR *name) { return GetProcAddress(library, Narrow(name).c_str()); };
+    auto installInit = reinterpret_cast<pfnINSTALL_INIT>(hook(szINSTALL_INIT));
+    auto installExit = reinterpret_cast<pfnINSTALL_EXIT>(hook(szINSTALL_EXIT));
+    auto uninstallInit = reinterpret_cast<pfnUNINSTALL_INIT>(hook(szUNINSTALL_INIT));
+    auto uninstallExit = reinterpret_cast<pfnUNINSTALL_EXIT>(hook(szUNINSTALL_EXIT));
     ASSERT_TRUE(installInit && installExit && uninstallInit && uninstallExit);
 
     // Refusal.
     CreateShortcutFiles();
     {
         BoxWatcher watcher;
-        EXPECT_EQ(installInit(nullptr, TRUE, TRUE, nullptr), codINSTALL_INIT_CANCEL);
+        EXPECT_EQ(installInit(nullptr, TRUE, TRUE, nullptr), codeINSTALL_INIT_CANCEL);
         std::vector<BoxWatcher::Box> boxes = watcher.Stop();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].caption, L"Pelorin Installation");
@@ -247,24 +249,24 @@ TEST_F(SetupDll, HooksWorkThroughTheirExports)
     }
     EXPECT_EQ(CountShortcutFiles(), 6);
     // A fresh installation: the old shortcuts go.
-    EXPECT_EQ(installInit(nullptr, TRUE, FALSE, nullptr), codINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(installInit(nullptr, TRUE, FALSE, nullptr), codeINSTALL_INIT_CONTINUE);
     EXPECT_EQ(CountShortcutFiles(), 0);
 
     // After installation: the program named by "InstallDir" and "\Pelorin",
     // found as Pelorin.exe (here the driver starter, which loads the driver).
     installDir = CreateStandInInstallation(L"PelorinSetupDllTest");
     ASSERT_FALSE(installDir.empty());
-    EXPECT_EQ(installExit(nullptr, nullptr, 0, 0, 0, 0, 0), codINSTALL_EXIT_DONE);
+    EXPECT_EQ(installExit(nullptr, nullptr, 0, 0, 0, 0, 0), codeINSTALL_EXIT_DONE);
     ASSERT_TRUE(WaitUntil([] { return CountActiveKeyboardEntries() == 1; }, 20000));
 
     // Before removal the driver is unloaded; after it the keys go.
-    EXPECT_EQ(uninstallInit(nullptr, nullptr), codUNINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(uninstallInit(nullptr, nullptr), codeUNINSTALL_INIT_CONTINUE);
     EXPECT_EQ(CountActiveKeyboardEntries(), 0);
     EXPECT_EQ(DriverJournal(), std::vector<std::string>({"PLN_Init", "PLN_Deinit"}));
     WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"STATUS", 0);
     ASSERT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
     CreateShortcutFiles();
-    EXPECT_EQ(uninstallExit(nullptr), codUNINSTALL_EXIT_DONE);
+    EXPECT_EQ(uninstallExit(nullptr), codeUNINSTALL_EXIT_DONE);
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
     EXPECT_EQ(CountShortcutFiles(), 0);

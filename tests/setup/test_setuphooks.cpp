@@ -110,7 +110,7 @@ TEST_F(SetupHooks, InstallInitRefusesOverAnEarlierInstallationEveryTime)
     ASSERT_TRUE(parent);
     BoxWatcher watcher;
     CeJournalStart();
-    EXPECT_EQ(Install_Init(parent, TRUE, TRUE, L"\\Program Files\\Corvane Pelorin"), codINSTALL_INIT_CANCEL);
+    EXPECT_EQ(Install_Init(parent, TRUE, TRUE, L"\\Program Files\\Corvane Pelorin"), codeINSTALL_INIT_CANCEL);
     EXPECT_EQ(Install_Init(parent, FALSE, 7, L"\\Program Files\\Corvane Pelorin"), 1);
     std::vector<BoxWatcher::Box> boxes = watcher.Stop();
     DestroyWindow(parent);
@@ -134,7 +134,7 @@ TEST_F(SetupHooks, InstallInitDeletesTheSixShortcutsStartMenuFirst)
     CreateShortcutFiles();
     ASSERT_EQ(CountShortcutFiles(), 6);
     BoxWatcher watcher;
-    EXPECT_EQ(Install_Init(nullptr, TRUE, FALSE, L"\\ignored"), codINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(Install_Init(nullptr, TRUE, FALSE, L"\\ignored"), codeINSTALL_INIT_CONTINUE);
     EXPECT_TRUE(watcher.Stop().empty());
     EXPECT_EQ(probeDeleteAttempts, ShortcutPaths());
     EXPECT_EQ(probeFolderLookups, std::vector<int>({CSIDL_STARTMENU, CSIDL_PROGRAMS}));
@@ -142,7 +142,7 @@ TEST_F(SetupHooks, InstallInitDeletesTheSixShortcutsStartMenuFirst)
 
     // Nothing left to delete: the same six attempts, the same result.
     probeDeleteAttempts.clear();
-    EXPECT_EQ(Install_Init(nullptr, FALSE, FALSE, nullptr), codINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(Install_Init(nullptr, FALSE, FALSE, nullptr), codeINSTALL_INIT_CONTINUE);
     EXPECT_EQ(probeDeleteAttempts, ShortcutPaths());
 }
 
@@ -150,12 +150,12 @@ TEST_F(SetupHooks, AFolderThatCannotBeFoundIsSkipped)
 {
     std::vector<std::wstring> all = ShortcutPaths();
     probeFailingFolder = CSIDL_STARTMENU;
-    EXPECT_EQ(Install_Init(nullptr, TRUE, FALSE, nullptr), codINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(Install_Init(nullptr, TRUE, FALSE, nullptr), codeINSTALL_INIT_CONTINUE);
     EXPECT_EQ(probeDeleteAttempts, std::vector<std::wstring>(all.begin() + 3, all.end()));
 
     probeDeleteAttempts.clear();
     probeFailingFolder = CSIDL_PROGRAMS;
-    EXPECT_EQ(Uninstall_Exit(nullptr), codUNINSTALL_EXIT_DONE);
+    EXPECT_EQ(Uninstall_Exit(nullptr), codeUNINSTALL_EXIT_DONE);
     EXPECT_EQ(probeDeleteAttempts, std::vector<std::wstring>(all.begin(), all.begin() + 3));
 }
 
@@ -167,7 +167,7 @@ TEST_F(SetupHooks, InstallExitStartsTheControlPanelOfTheRecordedFolder)
     ASSERT_FALSE(installDir.empty());
 
     CeJournalStart();
-    EXPECT_EQ(Install_Exit(nullptr, L"C:\\not\\this\\one", 0, 1, 2, 3, 4), codINSTALL_EXIT_DONE);
+    EXPECT_EQ(Install_Exit(nullptr, L"C:\\not\\this\\one", 0, 1, 2, 3, 4), codeINSTALL_EXIT_DONE);
     std::vector<CeCall> calls = CeJournalTake();
     ASSERT_EQ(Lines(calls), std::vector<std::wstring>({
                                 L"RegOpenKeyExW HKLM\\SOFTWARE\\Apps\\Corvane Pelorin",
@@ -183,7 +183,7 @@ TEST_F(SetupHooks, InstallExitStartsTheControlPanelOfTheRecordedFolder)
 TEST_F(SetupHooks, InstallExitStartsNothingWithoutTheInstallKey)
 {
     CeJournalStart();
-    EXPECT_EQ(Install_Exit(nullptr, L"C:\\Program Files\\Corvane Pelorin", 0, 0, 0, 0, 0), codINSTALL_EXIT_DONE);
+    EXPECT_EQ(Install_Exit(nullptr, L"C:\\Program Files\\Corvane Pelorin", 0, 0, 0, 0, 0), codeINSTALL_EXIT_DONE);
     std::vector<CeCall> calls = CeJournalTake();
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].function, L"RegOpenKeyExW");
@@ -194,7 +194,7 @@ TEST_F(SetupHooks, InstallExitStartsNothingFromAnUnusableFolder)
 {
     auto started = [](const wchar_t *what) {
         CeJournalStart();
-        EXPECT_EQ(Install_Exit(nullptr, nullptr, 0, 0, 0, 0, 0), codINSTALL_EXIT_DONE) << what;
+        EXPECT_EQ(Install_Exit(nullptr, nullptr, 0, 0, 0, 0, 0), codeINSTALL_EXIT_DONE) << what;
         std::vector<CeCall> calls = CeJournalTake();
         CeJournalStop();
         EXPECT_FALSE(calls.empty());
@@ -207,7 +207,7 @@ TEST_F(SetupHooks, InstallExitStartsNothingFromAnUnusableFolder)
     };
     auto startsNothing = [](const wchar_t *what) {
         CeJournalStart();
-        EXPECT_EQ(Install_Exit(nullptr, nullptr, 0, 0, 0, 0, 0), codINSTALL_EXIT_DONE) << what;
+        EXPECT_EQ(Install_Exit(nullptr, nullptr, 0, 0, 0, 0, 0), codeINSTALL_EXIT_DONE) << what;
         std::vector<CeCall> calls = CeJournalTake();
         CeJournalStop();
         for (const CeCall &call : calls)
@@ -317,18 +317,18 @@ TEST_F(SetupHooks, AnEntryWhoseHandleCannotBeReadIsPassedOver)
 TEST_F(SetupHooks, UninstallInitContinuesWhetherTheDriverWasFoundOrNot)
 {
     ASSERT_EQ(LoadDriver(), 1);
-    EXPECT_EQ(Uninstall_Init(nullptr, L"\\ignored"), codUNINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(Uninstall_Init(nullptr, L"\\ignored"), codeUNINSTALL_INIT_CONTINUE);
     EXPECT_EQ(CountActiveKeyboardEntries(), 0);
     EXPECT_EQ(DriverJournal(), std::vector<std::string>({"PLN_Init", "PLN_Deinit"}));
 
     // Nothing loaded.
-    EXPECT_EQ(Uninstall_Init(nullptr, nullptr), codUNINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(Uninstall_Init(nullptr, nullptr), codeUNINSTALL_INIT_CONTINUE);
 
     // An entry whose handle the device manager does not know: the
     // deactivation fails, removal still goes on.
     CreateActiveEntry(L"03", L"PLN1:", 0);
     CeJournalStart();
-    EXPECT_EQ(Uninstall_Init(nullptr, nullptr), codUNINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(Uninstall_Init(nullptr, nullptr), codeUNINSTALL_INIT_CONTINUE);
     std::vector<CeCall> calls = CeJournalTake();
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().function, L"DeactivateDevice");
@@ -344,7 +344,7 @@ TEST_F(SetupHooks, UninstallExitDeletesBothKeysThenTheShortcuts)
     CreateShortcutFiles();
 
     CeJournalStart();
-    EXPECT_EQ(Uninstall_Exit(nullptr), codUNINSTALL_EXIT_DONE);
+    EXPECT_EQ(Uninstall_Exit(nullptr), codeUNINSTALL_EXIT_DONE);
     EXPECT_EQ(Lines(CeJournalTake()), std::vector<std::wstring>({
                                           L"RegDeleteKeyW HKLM\\SOFTWARE\\Corvane\\Pelorin",
                                           L"RegDeleteKeyW HKLM\\Drivers\\BuiltIn\\Pelorin",
@@ -356,7 +356,7 @@ TEST_F(SetupHooks, UninstallExitDeletesBothKeysThenTheShortcuts)
 
     // Nothing left: both deletions and the six attempts again, and success.
     probeDeleteAttempts.clear();
-    EXPECT_EQ(Uninstall_Exit(nullptr), codUNINSTALL_EXIT_DONE);
+    EXPECT_EQ(Uninstall_Exit(nullptr), codeUNINSTALL_EXIT_DONE);
     std::vector<CeCall> calls = CeJournalTake();
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_NE(calls[0].result, 0);

@@ -1,7 +1,8 @@
 /*
  * The CE application installer's setup-hook interface: the four functions a
  * package's setup library exports, their result codes, and the names the
- * installer finds them by.
+ * installer finds them by. Names, signatures and values as the platform's
+ * ce_setup.h reference gives them.
  */
 #ifndef CEPLATFORM_CE_SETUP_H
 #define CEPLATFORM_CE_SETUP_H
@@ -13,44 +14,44 @@ extern "C" {
 #endif
 
 typedef enum {
-    codINSTALL_INIT_CONTINUE = 0, /* go on with the installation */
-    codINSTALL_INIT_CANCEL        /* do not install */
-} codINSTALL_INIT;
+    codeINSTALL_INIT_CONTINUE = 0, /* go on with the installation */
+    codeINSTALL_INIT_CANCEL        /* do not install */
+} codeINSTALL_INIT;
+
+codeINSTALL_INIT Install_Init(HWND hwndParent, BOOL fFirstCall, BOOL fPreviouslyInstalled, LPCTSTR pszInstallDir);
+
+typedef codeINSTALL_INIT (*pfnINSTALL_INIT)(HWND, BOOL, BOOL, LPCTSTR);
+const TCHAR szINSTALL_INIT[] = TEXT("Install_Init");
 
 typedef enum {
-    codINSTALL_EXIT_DONE = 0, /* installation done */
-    codINSTALL_EXIT_UNINSTALL /* undo the installation */
-} codINSTALL_EXIT;
+    codeINSTALL_EXIT_DONE = 0, /* installation done */
+    codeINSTALL_EXIT_UNINSTALL /* undo the installation */
+} codeINSTALL_EXIT;
+
+codeINSTALL_EXIT Install_Exit(HWND hwndParent, LPCTSTR pszInstallDir, WORD cFailedDirs, WORD cFailedFiles,
+                              WORD cFailedRegKeys, WORD cFailedRegVals, WORD cFailedShortcuts);
+
+typedef codeINSTALL_EXIT (*pfnINSTALL_EXIT)(HWND, LPCTSTR, WORD, WORD, WORD, WORD, WORD);
+const TCHAR szINSTALL_EXIT[] = TEXT("Install_Exit");
 
 typedef enum {
-    codUNINSTALL_INIT_CONTINUE = 0, /* go on with the removal */
-    codUNINSTALL_INIT_CANCEL        /* do not remove */
-} codUNINSTALL_INIT;
+    codeUNINSTALL_INIT_CONTINUE = 0, /* go on with the removal */
+    codeUNINSTALL_INIT_CANCEL        /* do not remove */
+} codeUNINSTALL_INIT;
+
+codeUNINSTALL_INIT Uninstall_Init(HWND hwndParent, LPCTSTR pszInstallDir);
+
+typedef codeUNINSTALL_INIT (*pfnUNINSTALL_INIT)(HWND, LPCTSTR);
+const TCHAR szUNINSTALL_INIT[] = TEXT("Uninstall_Init");
 
 typedef enum {
-    codUNINSTALL_EXIT_DONE = 0 /* removal done */
-} codUNINSTALL_EXIT;
+    codeUNINSTALL_EXIT_DONE = 0 /* removal done */
+} codeUNINSTALL_EXIT;
 
-#ifndef SETUP_API
-#define SETUP_API __declspec(dllexport)
-#endif
+codeUNINSTALL_EXIT Uninstall_Exit(HWND hwndParent);
 
-SETUP_API codINSTALL_INIT Install_Init(HWND hwndParent, BOOL fFirstCall, BOOL fPreviouslyInstalled,
-                                       LPCTSTR pszInstallDir);
-SETUP_API codINSTALL_EXIT Install_Exit(HWND hwndParent, LPCTSTR pszInstallDir, WORD cFailedDirs, WORD cFailedFiles,
-                                       WORD cFailedRegKeys, WORD cFailedRegVals, WORD cFailedShortcuts);
-SETUP_API codUNINSTALL_INIT Uninstall_Init(HWND hwndParent, LPCTSTR pszInstallDir);
-SETUP_API codUNINSTALL_EXIT Uninstall_Exit(HWND hwndParent);
-
-typedef codINSTALL_INIT (*pfnINSTALL_INIT)(HWND, BOOL, BOOL, LPCTSTR);
-typedef codINSTALL_EXIT (*pfnINSTALL_EXIT)(HWND, LPCTSTR, WORD, WORD, WORD, WORD, WORD);
-typedef codUNINSTALL_INIT (*pfnUNINSTALL_INIT)(HWND, LPCTSTR);
-typedef codUNINSTALL_EXIT (*pfnUNINSTALL_EXIT)(HWND);
-
-#define szINSTALL_INIT "Install_Init"
-#define szINSTALL_EXIT "Install_Exit"
-#define szUNINSTALL_INIT "Uninstall_Init"
-#define szUNINSTALL_EXIT "Uninstall_Exit"
+typedef codeUNINSTALL_EXIT (*pfnUNINSTALL_EXIT)(HWND);
+const TCHAR szUNINSTALL_EXIT[] = TEXT("Uninstall_Exit");
 
 #ifdef __cplusplus
 }
