@@ -4,12 +4,9 @@
 #include <shlobj.h>
 #include <strsafe.h>
 
-const wchar_t kAppName[] = L"Corvane Pelorin";
-const wchar_t kSetupLibraryName[] = L"PelorinSetup.dll";
-
 namespace {
 
-const wchar_t kAppsKey[] = L"SOFTWARE\\Apps\\";  // the platform's record of installed applications
+const wchar_t kAppsKey[] = L"SOFTWARE\\Apps";  // the platform's record of installed applications
 const wchar_t kInstallDirValue[] = L"InstallDir";
 // This installer's own bookkeeping beside the platform's "InstallDir".
 const wchar_t kFilesValue[] = L"Files";
@@ -18,17 +15,20 @@ const wchar_t kSetupLibraryValue[] = L"SetupLibrary";
 
 bool AppsKeyPath(const wchar_t *appName, wchar_t *path, size_t units)
 {
-    return SUCCEEDED(StringCchPrintfW(path, units, L"%s%s", kAppsKey, appName));
+    return SUCCEEDED(StringCchPrintfW(path, units, L"%s\\%s", kAppsKey, appName));
 }
 
-// A string value, NUL-terminated whatever was stored; empty when missing.
-void ReadString(HKEY key, const wchar_t *name, DWORD wantType, wchar_t *out, size_t units)
+// A string value, NUL-terminated whatever was stored; empty, and false,
+// when missing or of another type.
+bool ReadString(HKEY key, const wchar_t *name, DWORD wantType, wchar_t *out, size_t units)
 {
     DWORD size = static_cast<DWORD>((units - 2) * sizeof(wchar_t)), type = 0;
     ZeroMemory(out, units * sizeof(wchar_t));
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE *>(out), &size) != ERROR_SUCCESS
-        || type != wantType)
-        ZeroMemory(out, units * sizeof(wchar_t));
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE *>(out), &size) == ERROR_SUCCESS
+        && type == wantType)
+        return true;
+    ZeroMemory(out, units * sizeof(wchar_t));
+    return false;
 }
 
 DWORD ListBytes(const wchar_t *list)
@@ -88,18 +88,6 @@ void Print(const wchar_t *format, ...)
 bool JoinPath(wchar_t *out, size_t units, const wchar_t *folder, const wchar_t *name)
 {
     return SUCCEEDED(StringCchPrintfW(out, units, L"%s\\%s", folder, name));
-}
-
-bool InstallerFolder(wchar_t *folder, size_t units)
-{
-    DWORD n = GetModuleFileNameW(nullptr, folder, static_cast<DWORD>(units));
-    if (!n || n >= units)
-        return false;
-    wchar_t *slash = wcsrchr(folder, L'\\');
-    if (!slash)
-        return false;
-    *slash = 0;
-    return true;
 }
 
 bool AppendToList(wchar_t *list, size_t units, const wchar_t *item)
@@ -186,10 +174,39 @@ bool ReadRecord(const wchar_t *appName, InstallRecord *record)
         return false;
     ReadString(key, kInstallDirValue, REG_SZ, record->installDir, ARRAYSIZE(record->installDir));
     ReadString(key, kSetupLibraryValue, REG_SZ, record->setupLibrary, ARRAYSIZE(record->setupLibrary));
-    ReadString(key, kFilesValue, REG_MULTI_SZ, record->files, ARRAYSIZE(record->files));
+    bool ours = ReadString(key, kFilesValue, REG_MULTI_SZ, record->files, ARRAYSIZE(record->files));
     ReadString(key, kFoldersValue, REG_MULTI_SZ, record->folders, ARRAYSIZE(record->folders));
     RegCloseKey(key);
-    return true;
+    return ours;
+}
+
+bool FindInstalledApplication(wchar_t *appName, size_t units)
+{
+    HKEY apps;
+    int found = 0;
+    wchar_t name[MAX_PATH];
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kAppsKey, 0, KEY_READ, &apps) == ERROR_SUCCESS) {
+        static InstallRecord record;
+        for (DWORD i = 0;; ++i) {
+            DWORD length = ARRAYSIZE(name);
+            if (RegEnumKeyExW(apps, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            if (!ReadRecord(name, &record))
+                continue;
+            if (found++)
+                Say(L"installed: %s", name);
+            else
+                StringCchCopyW(appName, units, name);
+        }
+        RegCloseKey(apps);
+    }
+    if (found == 1)
+        return true;
+    if (found)
+        Say(L"installed: %s; more than one application: ceinstall remove APPLICATION", appName);
+    else
+        Say(L"nothing is installed");
+    return false;
 }
 
 bool WriteRecord(const wchar_t *appName, const InstallRecord &record)

@@ -1,4 +1,4 @@
-// What the installer's two ways of installing share: its messages, the setup
+// What installing and removing share: the installer's messages, the setup
 // library's hooks, its window, the package's record and the shortcuts.
 #ifndef CEINSTALL_INSTALLER_H
 #define CEINSTALL_INSTALLER_H
@@ -8,9 +8,6 @@
 
 // Exit codes of ceinstall.
 enum { EXIT_DONE = 0, EXIT_USAGE = 1, EXIT_CANCELLED = 2, EXIT_FAILED = 3, EXIT_REFUSED = 4 };
-
-extern const wchar_t kAppName[];           // the package that `install DIR` installs
-extern const wchar_t kSetupLibraryName[];  // its setup library, beside ceinstall.exe
 
 struct SetupLibrary {
     HMODULE module = nullptr;
@@ -24,7 +21,7 @@ struct SetupLibrary {
 // that removal takes away exactly that.
 struct InstallRecord {
     wchar_t installDir[MAX_PATH];
-    wchar_t setupLibrary[MAX_PATH];  // empty: the one beside ceinstall.exe
+    wchar_t setupLibrary[MAX_PATH];  // the kept copy; empty: the package has none
     wchar_t files[4096];             // installed files and shortcuts, NUL-separated, ending in an empty one
     wchar_t folders[2048];           // made folders, deepest first, likewise
 };
@@ -37,7 +34,6 @@ void KeepOutputToMyself();
 void Say(const wchar_t *format, ...);    // "ceinstall: ..." and a new line
 void Print(const wchar_t *format, ...);  // a line as it stands
 bool JoinPath(wchar_t *out, size_t units, const wchar_t *folder, const wchar_t *name);
-bool InstallerFolder(wchar_t *folder, size_t units);
 // Appends one string to a NUL-separated list of units units.
 bool AppendToList(wchar_t *list, size_t units, const wchar_t *item);
 
@@ -45,9 +41,14 @@ bool LoadSetupLibrary(const wchar_t *path, SetupLibrary *setup);
 void FreeSetupLibrary(SetupLibrary *setup);
 HWND CreateInstallerWindow(const wchar_t *verb, const wchar_t *appName);
 
+// Whether the platform's record of an application exists, whoever made it.
 bool IsRecorded(const wchar_t *appName);
+// Only a record that this installer wrote, listing what it installed, is read.
 bool ReadRecord(const wchar_t *appName, InstallRecord *record);
 bool WriteRecord(const wchar_t *appName, const InstallRecord &record);
+// The one application whose record this installer wrote; false, with the
+// reason said, when there is none or more than one.
+bool FindInstalledApplication(wchar_t *appName, size_t units);
 
 // A CE shortcut file at path that starts target.
 bool CreateShortcut(const wchar_t *path, const wchar_t *target);
@@ -56,8 +57,9 @@ bool CreateShortcut(const wchar_t *path, const wchar_t *target);
 // of files that could not be removed.
 int RemoveInstalled(const wchar_t *appName, const InstallRecord &record);
 
-// ceinstall install PACKAGE.cab / ceinstall list PACKAGE.cab
-int InstallCabinet(const wchar_t *path);
+// ceinstall install PACKAGE.cab [FOLDER] / ceinstall list PACKAGE.cab;
+// installDir, when not null, stands for the package's install folder.
+int InstallCabinet(const wchar_t *path, const wchar_t *installDir);
 int ListCabinet(const wchar_t *path);
 
 #endif

@@ -155,8 +155,22 @@ const wchar_t *Reason(const wchar_t *what, const char *why)
     return reason;
 }
 
-// The reason a package cannot be installed, or null when it can.
-const wchar_t *MakePlan(const FileBytes &bytes, Plan *plan, wchar_t *detail, size_t units)
+// The folder given for the package's install folder: full, without a
+// trailing backslash, as the record keeps it.
+bool ChosenFolder(const wchar_t *given, wchar_t *out)
+{
+    DWORD n = GetFullPathNameW(given, MAX_PATH, out, nullptr);
+    if (!n || n >= MAX_PATH)
+        return false;
+    size_t length = wcslen(out);
+    while (length > 3 && out[length - 1] == L'\\')
+        out[--length] = 0;
+    return true;
+}
+
+// The reason a package cannot be installed, or null when it can. chosenDir,
+// when not null, stands for the install folder the package names.
+const wchar_t *MakePlan(const FileBytes &bytes, const wchar_t *chosenDir, Plan *plan, wchar_t *detail, size_t units)
 {
     detail[0] = 0;
     cecab::CabinetResult cabResult = cecab::ReadCabinet(bytes.data, bytes.size, &plan->cab);
@@ -185,6 +199,10 @@ const wchar_t *MakePlan(const FileBytes &bytes, Plan *plan, wchar_t *detail, siz
     if (!cf.dirCount || !cf.dirs[0].path.count || !StandardFolder(cf.dirs[0].path.base, base)
         || !PlacePath(cf, base, cf.dirs[0].path, plan->installDir))
         return L"the package names no install folder under a standard folder of the device";
+    if (chosenDir && !ChosenFolder(chosenDir, plan->installDir)) {
+        StringCchPrintfW(detail, units, L"%s", chosenDir);
+        return L"the install folder given cannot be used";
+    }
     for (uint16_t i = 0; i < cf.dirCount; ++i) {
         if (!PlaceDir(cf, cf.dirs[i], plan->installDir, plan->dirPaths[i])) {
             StringCchPrintfW(detail, units, L"folder %u", cf.dirs[i].id);
@@ -227,7 +245,7 @@ const wchar_t *MakePlan(const FileBytes &bytes, Plan *plan, wchar_t *detail, siz
 
 // Runs command on the package at path once it is read and planned; refused
 // when it cannot be. The bytes and the plan are kept outside the stack.
-int WithPlan(const wchar_t *path, int (*command)(const wchar_t *path, const Plan &plan))
+int WithPlan(const wchar_t *path, const wchar_t *chosenDir, int (*command)(const wchar_t *path, const Plan &plan))
 {
     static FileBytes bytes;
     static Plan plan;
@@ -236,7 +254,7 @@ int WithPlan(const wchar_t *path, int (*command)(const wchar_t *path, const Plan
         return EXIT_REFUSED;
     }
     wchar_t detail[MAX_PATH + 32];
-    if (const wchar_t *reason = MakePlan(bytes, &plan, detail, ARRAYSIZE(detail))) {
+    if (const wchar_t *reason = MakePlan(bytes, chosenDir, &plan, detail, ARRAYSIZE(detail))) {
         Say(L"%s refused: %s%s%s; nothing installed", path, reason, detail[0] ? L": " : L"", detail);
         return EXIT_REFUSED;
     }
@@ -367,6 +385,6 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
 
 }  // namespace
 
-int ListCabinet(const wchar_t *path) { return WithPlan(path, ListPlan); }
+int ListCabinet(const wchar_t *path) { return WithPlan(path, nullptr, ListPlan); }
 
-int InstallCabinet(const wchar_t *path) { return WithPlan(path, InstallPlan); }
+int InstallCabinet(const wchar_t *path, const wchar_t *installDir) { return WithPlan(path, installDir, InstallPlan); }

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
-"""Writes damaged installer cabinets into OUTDIR, one per way a package can
-be wrong, for the installer's refusal tests. Each is the real package's
-layout with one fault; the programs are small stand-ins, as nothing of a
-refused package may be installed anyway.
+"""Writes the installer tests' cabinets into OUTDIR. Damaged ones, one per
+way a package can be wrong, for the refusal tests: each is the real
+package's layout with one fault, its programs small stand-ins, as nothing of
+a refused package may be installed anyway. And a sound one: a package of
+another application, of other names and shapes.
 
     mkbadcabs.py OUTDIR
 """
@@ -32,6 +33,18 @@ def patched(**fields):
     return m.pelorin_control(patch=patch)
 
 
+def other_application():
+    """"Fenwick Notes": no setup library, a subfolder, a shortcut in the
+    programs folder to a file and one in the install folder to a folder."""
+    strings = [(1, '%CE1%'), (2, 'Fenwick Notes'), (3, 'Data'), (4, 'Notes.lnk'), (5, 'Notes Data.lnk')]
+    dirs = [(1, [1, 2]), (2, [1, 2, 3])]
+    files = [(1, 1, m.FLAG_NO_SKIP, 'Notes.exe'), (2, 2, m.FLAG_NO_SKIP, 'Notes.dat')]
+    links = [(1, m.CE_PROGRAMS, 1, 1, [4]), (2, 0, 2, 0, [5])]
+    control = m.control_file('Fenwick Notes', 'Fenwick', strings, dirs, files, links)
+    return m.cabinet([(m.member_name('FenwickNotes', 0), control), (m.member_name('Notes', 2), b'notes data\n'),
+                      (m.member_name('Notes', 1), b'MZ notes program')])
+
+
 def main():
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
@@ -49,7 +62,10 @@ def main():
         'missing-member': cab(m.pelorin_control(
             files=[(n, 1, 2, name) for n, name in m.PROGRAMS] + [(4, 1, 2, 'Extra.exe')])),
     }
-    for name, data in bad.items():
+    sound = {
+        'other-application': other_application(),
+    }
+    for name, data in {**bad, **sound}.items():
         (out / (name + '.cab')).write_bytes(data)
 
 

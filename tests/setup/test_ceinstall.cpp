@@ -1,6 +1,8 @@
 // The installer round trip, end to end: ceinstall.exe runs the built setup
-// library around installing the package, from the built cabinet or copied
-// into a folder, and removing it again; damaged cabinets are refused.
+// library around installing the built cabinet, into the folder its control
+// file names or one given, and removing it again; damaged cabinets are
+// refused; another application's package is installed and removed as its
+// control file says, beside ours.
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -110,10 +112,11 @@ protected:
             RemoveDirectoryW(folder.c_str());
         }
     }
+    // The built cabinet, into folder instead of the one its control file names.
     DWORD Install(const std::wstring &folder, std::string *output = nullptr)
     {
         std::string out;
-        DWORD code = RunProgram(L"ceinstall.exe", L"install \"" + folder + L"\"", &out);
+        DWORD code = RunProgram(L"ceinstall.exe", L"install \"" + BuiltCabinet() + L"\" \"" + folder + L"\"", &out);
         if (output)
             *output = out;
         return code;
@@ -147,6 +150,7 @@ TEST_F(Installer, InstallCopiesRecordsLinksAndStartsTheInstalledControlPanel)
         EXPECT_TRUE(FileExists(dir + L"\\" + name)) << Narrow(name);
     std::string command = "\"" + Narrow(dir) + "\\Pelorin.exe\"";
     EXPECT_EQ(ReadText(ProgramsFolder() + L"\\Pelorin.lnk"), std::to_string(command.size()) + "#" + command);
+    EXPECT_EQ(ReadText(StartupShortcut()), ShortcutText(dir + L"\\PelorinStart.exe")) << "links follow the folder";
 
     HWND window = WaitForWindow(kControlPanelTitle, 20000);
     ASSERT_TRUE(window) << "the control panel was started";
@@ -168,7 +172,7 @@ TEST_F(Installer, SecondInstallIsRefused)
     Install(dir);
     CloseStartedControlPanel();
 
-    Program second = StartProgram(L"ceinstall.exe", L"install \"" + otherDir + L"\"");
+    Program second = StartProgram(L"ceinstall.exe", L"install \"" + BuiltCabinet() + L"\" \"" + otherDir + L"\"");
     EXPECT_EQ(AnswerMessageBox(L"Pelorin Installation", 20000),
               L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.");
     EXPECT_EQ(WaitProgram(second), 2u) << "cancelled";
@@ -312,6 +316,75 @@ TEST_F(Installer, DamagedCabinetsAreRefusedWithNothingWritten)
         EXPECT_FALSE(FileExists(KeptSetupLibrary())) << Narrow(c.cabinet);
     }
     EXPECT_TRUE(RunningImages(L"Pelorin.exe").empty()) << "no hook ran";
+}
+
+// The installer knows no package of its own: another application's cabinet
+// is installed as its control file says, beside ours, and each removal takes
+// away exactly what its installation recorded.
+class OtherApplication : public Installer {
+protected:
+    void SetUp() override
+    {
+        Installer::SetUp();
+        RemoveOther();
+    }
+    void TearDown() override
+    {
+        RemoveOther();
+        Installer::TearDown();
+    }
+    void RemoveOther()
+    {
+        for (const std::wstring &file : {OtherFolder() + L"\\Data\\Notes.dat", OtherFolder() + L"\\Notes.exe",
+                                         OtherFolder() + L"\\Notes Data.lnk", ProgramsFolder() + L"\\Notes.lnk"})
+            DeleteFileW(file.c_str());
+        RemoveDirectoryW((OtherFolder() + L"\\Data").c_str());
+        RemoveDirectoryW(OtherFolder().c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kOtherKey);
+    }
+    static std::wstring OtherFolder() { return SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\Fenwick Notes"; }
+    static std::wstring OtherCabinet() { return BinDir() + L"..\\badcabs\\other-application.cab"; }
+    static constexpr const wchar_t *kOtherKey = L"SOFTWARE\\Apps\\Fenwick Notes";
+};
+
+TEST_F(OtherApplication, IsInstalledAndRemovedAsItsControlFileSays)
+{
+    std::string output;
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"install \"" + OtherCabinet() + L"\"", &output), 0u) << output;
+    EXPECT_EQ(ReadText(OtherFolder() + L"\\Notes.exe"), "MZ notes program");
+    EXPECT_EQ(ReadText(OtherFolder() + L"\\Data\\Notes.dat"), "notes data\n");
+    EXPECT_EQ(ReadText(ProgramsFolder() + L"\\Notes.lnk"), ShortcutText(OtherFolder() + L"\\Notes.exe"));
+    EXPECT_EQ(ReadText(OtherFolder() + L"\\Notes Data.lnk"), ShortcutText(OtherFolder() + L"\\Data"));
+    std::vector<BYTE> data;
+    ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kOtherKey, kInstallDirValue, &data));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t *>(data.data())), OtherFolder());
+    // Nothing of ours: no record, no shortcut, no setup library, no program started.
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath));
+    EXPECT_EQ(CountShortcutFiles(), 0);
+    EXPECT_FALSE(FileExists(StartupShortcut()));
+    EXPECT_TRUE(FolderNames(SpecialFolder(CSIDL_WINDOWS) + L"\\AppMgr").empty());
+    EXPECT_TRUE(RunningImages(L"Pelorin.exe").empty());
+
+    // Ours beside it: a removal must be told which.
+    ASSERT_EQ(Install(dir, &output), 0u) << output;
+    ASSERT_TRUE(CloseStartedControlPanel());
+    EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove", &output), 1u) << output;
+    EXPECT_NE(output.find("more than one"), std::string::npos) << output;
+    EXPECT_TRUE(FileExists(OtherFolder() + L"\\Notes.exe"));
+    EXPECT_TRUE(FileExists(dir + L"\\Pelorin.exe"));
+
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"remove \"Fenwick Notes\"", &output), 0u) << output;
+    EXPECT_EQ(GetFileAttributesW(OtherFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(FileExists(ProgramsFolder() + L"\\Notes.lnk"));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kOtherKey));
+    EXPECT_TRUE(FileExists(dir + L"\\Pelorin.exe")) << "ours stays";
+    EXPECT_TRUE(FileExists(KeptSetupLibrary()));
+
+    // Ours is now the one installed.
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"remove", &output), 0u) << output;
+    EXPECT_EQ(GetFileAttributesW(dir.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath));
+    EXPECT_FALSE(FileExists(KeptSetupLibrary()));
 }
 
 }  // namespace
