@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     for (uint16_t i = 0; i < cf.linkCount; ++i) {
         const cecab::Link &link = cf.links[i];
-        assert(link.base <= 17 && link.path.base == 0);
+        assert(link.base <= 17 && link.path.base == 0 && link.path.count >= 1);
         assert(link.type == cecab::kLinkToFile ? link.target < cf.fileCount : link.target <= cf.dirCount);
         CheckPath(cf, link.path);
     }

@@ -20,18 +20,22 @@ FLAG_NO_SKIP = 0x00000002
 FLAG_OVERWRITE = 0x40000000
 
 
-def control_file(app, provider, strings, dirs, files, links, patch=None):
+def control_file(app, provider, strings, dirs, files, links, patch=None, link_zero=False):
     """The ".000" file. strings: [(id, text)]; dirs: [(id, [string ids])];
     files: [(id, dir id, flags, name)]; links: [(id, base, target, type,
-    [string ids])]. patch(header dict) may spoil header fields for tests."""
+    [string ids])]. patch(header dict) may spoil header fields for tests.
+
+    A folder's ids end in a 0 that its length counts; a link's are written
+    without one, as the device's installer reads them (link_zero adds it,
+    for the tests of readers that meet either form)."""
     body = bytearray()
     offsets = {}
 
     def text(s):
         return s.encode('ascii') + b'\0'
 
-    def ids(path):
-        return b''.join(struct.pack('<H', i) for i in path + [0])
+    def ids(path, zero=True):
+        return b''.join(struct.pack('<H', i) for i in path + ([0] if zero else []))
 
     def section(name, entries):
         offsets[name] = 100 + len(body)
@@ -46,8 +50,8 @@ def control_file(app, provider, strings, dirs, files, links, patch=None):
                       for i, d, flags, n in files])
     section('reghives', [])
     section('regkeys', [])
-    section('links', [struct.pack('<HHHHHH', i, 0, base, target, kind, len(ids(path))) + ids(path)
-                      for i, base, target, kind, path in links])
+    section('links', [struct.pack('<HHHHHH', i, 0, base, target, kind, len(ids(path, link_zero)))
+                      + ids(path, link_zero) for i, base, target, kind, path in links])
     h = {
         'length': 100 + len(body), 'arch': 0,
         'nstrings': len(strings), 'ndirs': len(dirs), 'nfiles': len(files),
@@ -120,14 +124,14 @@ PROGRAMS = [(1, 'Pelorin.exe'), (2, 'Kadenza.exe'), (3, 'PelorinStart.exe')]
 SETUP_LIBRARY = 'PelorinSetup.dll'
 
 
-def pelorin_control(patch=None, strings=None, dirs=None, files=None, links=None):
+def pelorin_control(patch=None, strings=None, dirs=None, files=None, links=None, link_zero=False):
     strings = strings or [(1, '%CE1%'), (2, APP), (3, 'Pelorin.lnk'), (4, 'PelorinStart.lnk')]
     dirs = dirs or [(1, [1, 2])]
     files = files or [(n, 1, FLAG_OVERWRITE | FLAG_NO_SKIP, name) for n, name in PROGRAMS]
     # The control panel in the programs folder; the driver starter at every
     # start of the device, so the keyboard works before anything opens it.
     links = links or [(1, CE_PROGRAMS, 1, 1, [3]), (2, CE_STARTUP, 3, 1, [4])]
-    return control_file(APP, PROVIDER, strings, dirs, files, links, patch)
+    return control_file(APP, PROVIDER, strings, dirs, files, links, patch, link_zero)
 
 
 def pelorin_members(bindir, control):

@@ -47,13 +47,26 @@ int FindFile(const ControlFile &cf, uint16_t id)
     return -1;
 }
 
-// A list of string ids ending in 0, length bytes long. The first id may name
-// a standard folder when allowBase; every other one must be a plain name.
-ControlResult ReadPath(const ControlFile &cf, const uint8_t *p, size_t length, bool allowBase, Path *path)
+// How a list of string ids ends. A folder's and a registry hive's end in a 0
+// that their length counts. A link's comes without it from the writers used
+// with devices (2 bytes an id) and with it from others: a trailing 0 within
+// its length is dropped.
+enum class IdsEnd { Zero, ZeroOptional };
+
+// A list of string ids, length bytes long, ending as end says. The first id
+// may name a standard folder when allowBase; every other one must be a plain
+// name.
+ControlResult ReadPath(const ControlFile &cf, const uint8_t *p, size_t length, bool allowBase, IdsEnd end, Path *path)
 {
-    if (length < 4 || length % 2 || U16(p + length - 2) != 0)
+    if (length % 2)
         return ControlResult::BadFolder;
-    size_t ids = length / 2 - 1;
+    size_t ids = length / 2;
+    if (ids && U16(p + 2 * (ids - 1)) == 0)
+        --ids;
+    else if (end == IdsEnd::Zero)
+        return ControlResult::BadFolder;
+    if (!ids)
+        return ControlResult::BadFolder;
     path->base = 0;
     path->count = 0;
     for (size_t i = 0; i < ids; ++i) {
@@ -163,7 +176,7 @@ ControlResult ReadDirs(const uint8_t *data, size_t size, ControlFile *cf)
             return ControlResult::DuplicateId;
         Dir &dir = cf->dirs[i];
         dir.id = entry.id;
-        ControlResult result = ReadPath(*cf, entry.body, entry.length, true, &dir.path);
+        ControlResult result = ReadPath(*cf, entry.body, entry.length, true, IdsEnd::Zero, &dir.path);
         if (result != ControlResult::Ok)
             return result;
         if (!dir.path.base && !dir.path.count)
@@ -205,7 +218,7 @@ ControlResult ReadRegistry(const uint8_t *data, size_t size, ControlFile *cf)
         uint16_t root = U16(entry.head + 2);
         Path path;
         if (!entry.id || root < 1 || root > 4
-            || ReadPath(*cf, entry.body, entry.length, false, &path) != ControlResult::Ok)
+            || ReadPath(*cf, entry.body, entry.length, false, IdsEnd::Zero, &path) != ControlResult::Ok)
             return ControlResult::BadRegistryEntry;
         hiveIds[i] = entry.id;
         hives = static_cast<uint16_t>(i + 1);
@@ -253,7 +266,7 @@ ControlResult ReadLinks(const uint8_t *data, size_t size, ControlFile *cf)
         } else {
             return ControlResult::BadLink;
         }
-        ControlResult result = ReadPath(*cf, entry.body, entry.length, false, &link.path);
+        ControlResult result = ReadPath(*cf, entry.body, entry.length, false, IdsEnd::ZeroOptional, &link.path);
         if (result != ControlResult::Ok)
             return result;
         cf->linkCount = static_cast<uint16_t>(i + 1);

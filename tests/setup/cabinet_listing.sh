@@ -40,4 +40,21 @@ while read -r _ number name; do
   n=$((n + 1))
 done < <(awk '$1 == "file"' "$work/list")
 [ "$n" -eq 3 ] || fail "$n programs listed, not 3"
+
+# The control file's id lists as the device's installer reads them: a
+# folder's end in a 0 that its length counts, a link's carry none.
+python3 - "$work/x/$(member 000)" <<'EOF' || fail "the control file's id lists"
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+def entries(n, head):
+    count, = struct.unpack_from('<H', data, 48 + 2 * n)
+    at, = struct.unpack_from('<I', data, 60 + 4 * n)
+    for _ in range(count):
+        length, = struct.unpack_from('<H', data, at + head - 2)
+        yield struct.unpack_from('<%dH' % (length // 2), data, at + head)
+        at += head + length
+dirs, links = list(entries(1, 4)), list(entries(5, 12))
+assert dirs and all(ids[-1] == 0 and 0 not in ids[:-1] for ids in dirs), dirs
+assert links and all(ids and 0 not in ids for ids in links), links
+EOF
 echo "cabinet listing: $(wc -l <"$work/cabextract") members, as the control file names"

@@ -2,8 +2,9 @@
 """Writes the installer tests' cabinets into OUTDIR. Damaged ones, one per
 way a package can be wrong, for the refusal tests: each is the real
 package's layout with one fault, its programs small stand-ins, as nothing of
-a refused package may be installed anyway. And a sound one: a package of
-another application, of other names and shapes.
+a refused package may be installed anyway. And two sound ones: the real
+package's control file with its links in the other form (a 0 after the
+ids), and a package of another application, of other names and shapes.
 
     mkbadcabs.py OUTDIR
 """
@@ -63,6 +64,7 @@ def main():
             files=[(n, 1, 2, name) for n, name in m.PROGRAMS] + [(4, 1, 2, 'Extra.exe')])),
     }
     sound = {
+        'links-with-zero': cab(m.pelorin_control(link_zero=True)),
         'other-application': other_application(),
     }
     for name, data in {**bad, **sound}.items():

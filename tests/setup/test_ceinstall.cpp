@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <shlobj.h>
 #include <tlhelp32.h>
+#include <algorithm>
 #include "testsupport.h"
 #include "registrynames.h"
 #include "driverlink.h"
@@ -316,6 +317,25 @@ TEST_F(Installer, DamagedCabinetsAreRefusedWithNothingWritten)
         EXPECT_FALSE(FileExists(KeptSetupLibrary())) << Narrow(c.cabinet);
     }
     EXPECT_TRUE(RunningImages(L"Pelorin.exe").empty()) << "no hook ran";
+}
+
+// A package's links, read in either form: the built cabinet's without a 0
+// after the ids, the same control file's with one.
+TEST_F(Installer, LinksAreReadWithOrWithoutATrailingZero)
+{
+    auto shortcuts = [](const std::wstring &cabinet) {
+        std::string output, lines;
+        EXPECT_EQ(RunProgram(L"ceinstall.exe", L"list \"" + cabinet + L"\"", &output), 0u) << output;
+        output.erase(std::remove(output.begin(), output.end(), '\r'), output.end());
+        for (size_t at = output.find("shortcut "); at != std::string::npos; at = output.find("shortcut ", at + 1))
+            lines += output.substr(at, output.find('\n', at) - at) + "\n";
+        return lines;
+    };
+    const std::string expected = "shortcut " + Narrow(ProgramsFolder()) + "\\Pelorin.lnk -> " + Narrow(PackageFolder())
+                                 + "\\Pelorin.exe\nshortcut " + Narrow(StartupShortcut()) + " -> "
+                                 + Narrow(PackageFolder()) + "\\PelorinStart.exe\n";
+    EXPECT_EQ(shortcuts(BuiltCabinet()), expected);
+    EXPECT_EQ(shortcuts(BinDir() + L"..\\badcabs\\links-with-zero.cab"), expected);
 }
 
 // The installer knows no package of its own: another application's cabinet
