@@ -8,7 +8,7 @@
 void LoadButtonTexts(HWND dialog)
 {
     // When the key can be neither opened nor created, the template captions stay.
-    HKEY store = OpenTextStore();
+    HKEY store = OpenOrCreateTextStore();
     if (!store)
         return;
     SeedButtonTexts(store);
@@ -22,11 +22,12 @@ void LoadButtonTexts(HWND dialog)
 
 void SaveButtonTexts(HWND editDialog)
 {
-    // A key deleted while the palette was open is made again, so the entered
-    // texts are kept; without any key the palette still takes the captions.
+    // Saving never makes the key: without it (removal deleted it under the
+    // running palette) the palette still takes the captions, and nothing is
+    // written.
     HKEY store = OpenTextStore();
     for (int n = 1; n <= kButtonCount; ++n) {
-        wchar_t caption[kTextUnits] = {};
+        wchar_t caption[kTextUnits] = {0};
         GetDlgItemTextW(editDialog, IDC_TWIN1 + n - 1, caption, kTextUnits);
         SetDlgItemTextW(paletteDialog, IDC_BUTTON1 + n - 1, caption);
         if (store)

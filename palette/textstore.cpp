@@ -4,7 +4,8 @@
 #include "textstore.h"
 #include "captiontext.h"
 
-static_assert(kCaptionUnits == kTextUnits, "a caption and a stored text share one buffer size");
+// A caption and a stored text share one buffer size.
+typedef char CaptionHoldsAStoredText[kCaptionUnits == kTextUnits ? 1 : -1];
 
 namespace {
 
@@ -15,12 +16,19 @@ void FormatValueName(wchar_t (&name)[16], int button) { wsprintfW(name, kButtonT
 HKEY OpenTextStore()
 {
     HKEY key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, 0, &key) == ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, 0, &key) != ERROR_SUCCESS)
+        return NULL;
+    return key;
+}
+
+HKEY OpenOrCreateTextStore()
+{
+    HKEY key = OpenTextStore();
+    if (key)
         return key;
     DWORD disposition;
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, nullptr, 0, 0, nullptr, &key, &disposition)
-        != ERROR_SUCCESS)
-        return nullptr;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kSettingsKeyPath, 0, NULL, 0, 0, NULL, &key, &disposition) != ERROR_SUCCESS)
+        return NULL;
     return key;
 }
 
@@ -29,7 +37,7 @@ void SeedButtonTexts(HKEY store)
     wchar_t name[16];
     FormatValueName(name, 1);
     DWORD size = kDefaultTextSize;
-    if (RegQueryValueExW(store, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS)
+    if (RegQueryValueExW(store, name, NULL, NULL, NULL, &size) == ERROR_SUCCESS)
         return;
     for (int n = 1; n <= kButtonCount; ++n) {
         FormatValueName(name, n);
@@ -42,18 +50,18 @@ void ReadButtonText(HKEY store, int button, wchar_t (&caption)[kTextUnits])
 {
     wchar_t name[16];
     FormatValueName(name, button);
-    BYTE bytes[kSavedTextSize] = {};
+    BYTE bytes[kSavedTextSize] = {0};
     DWORD size = kSavedTextSize;
-    if (RegQueryValueExW(store, name, nullptr, nullptr, bytes, &size) != ERROR_MORE_DATA) {
+    if (RegQueryValueExW(store, name, NULL, NULL, bytes, &size) != ERROR_MORE_DATA) {
         CaptionFromStoredBytes(bytes, sizeof(bytes), caption);
         return;
     }
     // The desktop registry copies nothing into a buffer that is too small,
     // so a longer value is read whole.
-    BYTE *whole = nullptr;
-    if (RegQueryValueExW(store, name, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS && size > kSavedTextSize)
+    BYTE *whole = NULL;
+    if (RegQueryValueExW(store, name, NULL, NULL, NULL, &size) == ERROR_SUCCESS && size > kSavedTextSize)
         whole = static_cast<BYTE *>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size));
-    if (whole && RegQueryValueExW(store, name, nullptr, nullptr, whole, &size) == ERROR_SUCCESS)
+    if (whole && RegQueryValueExW(store, name, NULL, NULL, whole, &size) == ERROR_SUCCESS)
         CaptionFromStoredBytes(whole, size, caption);
     else
         CaptionFromStoredBytes(bytes, sizeof(bytes), caption);

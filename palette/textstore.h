@@ -6,8 +6,10 @@
 #include <windows.h>
 #include "registrynames.h"
 
-// Opens the settings key, creating it when it is missing. Null when the key
-// can be neither opened nor created.
+// Opens the settings key, creating it when it is missing (loading). Null when
+// the key can be neither opened nor created.
+HKEY OpenOrCreateTextStore();
+// Opens the settings key as it is (saving): null when it is missing.
 HKEY OpenTextStore();
 // Writes the 38 defaults, 14 bytes each, unless "KZ1" shows they were.
 void SeedButtonTexts(HKEY store);
