@@ -5,6 +5,8 @@
 #include "resource.h"
 #include "registrynames.h"
 
+HWND editedButton;
+
 namespace {
 
 // Each twin starts with its palette button's caption; no key is captured.
@@ -12,7 +14,7 @@ void InitEditDialog(HWND dialog)
 {
     InitShellDialog(dialog);
     for (int n = 1; n <= kButtonCount; ++n) {
-        wchar_t text[kTextUnits] = {};
+        wchar_t text[kTextUnits] = {0};
         GetDlgItemTextW(paletteDialog, IDC_BUTTON1 + n - 1, text, kTextUnits);
         SetDlgItemTextW(dialog, IDC_TWIN1 + n - 1, text);
     }
@@ -41,11 +43,11 @@ void OnDefault(HWND dialog)
         SetDlgItemTextW(dialog, IDC_TWIN1 + n - 1, DefaultButtonTexts[n - 1]);
 }
 
-// A twin: its new text is typed in the TextEntryDialog, given the twin.
+// A twin: its new text is typed in the TextEntryDialog.
 void OnTwin(HWND dialog, int id)
 {
-    HWND editedButton = GetDlgItem(dialog, id);
-    RunDialog(IDD_TEXTENTRY, paletteWindow, TextEntryDialogProc, reinterpret_cast<LPARAM>(editedButton));
+    editedButton = GetDlgItem(dialog, id);
+    RunDialog(IDD_TEXTENTRY, paletteWindow, TextEntryDialogProc);
 }
 
 bool OnEditCommand(HWND dialog, int id)
@@ -70,16 +72,12 @@ bool OnEditCommand(HWND dialog, int id)
     return false;
 }
 
-// The twin being edited, kept with the TextEntryDialog.
-HWND EditedButton(HWND entryDialog) { return reinterpret_cast<HWND>(GetWindowLongPtrW(entryDialog, DWLP_USER)); }
-
 // The entry shows the twin's caption as plain text: "&&" as one "&".
-void InitTextEntry(HWND dialog, HWND editedButton)
+void InitTextEntry(HWND dialog)
 {
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(editedButton));
     InitShellDialog(dialog);
-    wchar_t source[kTextUnits] = {};
-    wchar_t result[kTextUnits] = {};
+    wchar_t source[kTextUnits] = {0};
+    wchar_t result[kTextUnits] = {0};
     GetWindowTextW(editedButton, source, kTextUnits);
     UnescapeAmpersands(source, result, kTextUnits);
     SetDlgItemTextW(dialog, IDC_ENTRY_TEXT, result);
@@ -88,11 +86,11 @@ void InitTextEntry(HWND dialog, HWND editedButton)
 // OK: the typed text, in caption form, becomes the twin's caption.
 void OnEntryOk(HWND dialog, int id)
 {
-    wchar_t source[kTextUnits] = {};
-    wchar_t result[kTextUnits] = {};
+    wchar_t source[kTextUnits] = {0};
+    wchar_t result[kTextUnits] = {0};
     GetDlgItemTextW(dialog, IDC_ENTRY_TEXT, source, kTextUnits);
     EscapeAmpersands(source, result, kTextUnits);
-    SetWindowTextW(EditedButton(dialog), result);
+    SetWindowTextW(editedButton, result);
     EndDialog(dialog, id);
 }
 
@@ -110,10 +108,10 @@ INT_PTR CALLBACK EditDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     return FALSE;
 }
 
-INT_PTR CALLBACK TextEntryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK TextEntryDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     if (message == WM_INITDIALOG) {
-        InitTextEntry(dialog, reinterpret_cast<HWND>(lParam));
+        InitTextEntry(dialog);
         return TRUE;
     }
     if (message != WM_COMMAND)

@@ -22,6 +22,8 @@ extern PaletteProgram program;
 extern HWND paletteWindow;
 extern HWND paletteDialog;
 extern DWORD captureAllowed;
+// The EditDialog twin whose text the TextEntryDialog changes.
+extern HWND editedButton;
 
 // Start-up, up to the message loop. FindRunningPalette loads the title and
 // class name and brings a running palette to the front; StartPalette creates
@@ -37,8 +39,8 @@ INT_PTR CALLBACK TextEntryDialogProc(HWND dialog, UINT message, WPARAM wParam, L
 
 // A dialog template of the program's resources, or null when it is missing.
 LPCDLGTEMPLATEW FindDialogTemplate(int templateId);
-// A modal dialog from a template of the program; param reaches WM_INITDIALOG.
-INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure, LPARAM param = 0);
+// A modal dialog from a template of the program.
+INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure);
 // The shell's full-screen layout with a Done control, keyboard panel down.
 void InitShellDialog(HWND dialog);
 

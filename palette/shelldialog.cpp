@@ -6,16 +6,16 @@
 LPCDLGTEMPLATEW FindDialogTemplate(int templateId)
 {
     HRSRC found = FindResourceW(program.instance, MAKEINTRESOURCEW(templateId), RT_DIALOG);
-    HGLOBAL loaded = found ? LoadResource(program.instance, found) : nullptr;
-    return loaded ? static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)) : nullptr;
+    HGLOBAL loaded = found ? LoadResource(program.instance, found) : NULL;
+    return loaded ? static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)) : NULL;
 }
 
-INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure, LPARAM param)
+INT_PTR RunDialog(int templateId, HWND parent, DLGPROC procedure)
 {
     LPCDLGTEMPLATEW dialogTemplate = FindDialogTemplate(templateId);
     if (!dialogTemplate)
         return -1;
-    return DialogBoxIndirectParamW(program.instance, dialogTemplate, parent, procedure, param);
+    return DialogBoxIndirectParamW(program.instance, dialogTemplate, parent, procedure, 0);
 }
 
 void InitShellDialog(HWND dialog)
