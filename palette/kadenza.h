@@ -26,8 +26,9 @@ extern DWORD captureAllowed;
 extern HWND editedButton;
 
 // Start-up, up to the message loop. FindRunningPalette loads the title and
-// class name and brings a running palette to the front; StartPalette creates
-// the window, opens the device and starts the key poll.
+// class name and brings a running palette to the front, also one that is
+// still starting; true when this palette is to end at once. StartPalette
+// creates the window, opens the device and starts the key poll.
 bool FindRunningPalette(HINSTANCE inst);
 bool StartPalette(HINSTANCE inst, int showCommand);
 

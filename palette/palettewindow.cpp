@@ -19,31 +19,33 @@ namespace {
 // so that palettes started together find out which one goes on.
 const wchar_t kPaletteMutexName[] = L"Kadenza single instance";
 const DWORD kWaitStep = 50;      // ms between looks for the first palette's window
-const DWORD kWaitLimit = 10000;  // ms; then this palette goes on by itself
+const DWORD kWaitLimit = 10000;  // ms; then this palette ends without a window
 HANDLE paletteMutex;
 bool paletteMutexOwned;
 
-// The window of a palette that started just before this one, once it shows;
-// null when this palette is the one to go on.
-HWND WaitForStartingPalette()
+// True when this palette is the one to go on: it took the lock, or found it
+// left behind by a palette that died holding it. Otherwise *running is the
+// window of the palette that holds the lock once it shows, or null when none
+// showed in time; either way this palette opens no window.
+bool TakeStartLock(HWND *running)
 {
+    *running = NULL;
     if (paletteMutexOwned)
-        return nullptr;
+        return true;
     if (!paletteMutex)
-        paletteMutex = CreateMutexW(nullptr, FALSE, kPaletteMutexName);
+        paletteMutex = CreateMutexW(NULL, FALSE, kPaletteMutexName);
     if (!paletteMutex)
-        return nullptr;
+        return true;  // no lock to share: the window alone decides
     DWORD start = GetTickCount();
     for (;;) {
         DWORD rc = WaitForSingleObject(paletteMutex, kWaitStep);
         if (rc == WAIT_OBJECT_0 || rc == WAIT_ABANDONED) {
             paletteMutexOwned = true;
-            return nullptr;
+            return true;
         }
-        if (HWND running = FindWindowW(program.className, program.title))
-            return running;
-        if (rc != WAIT_TIMEOUT || GetTickCount() - start >= kWaitLimit)
-            return nullptr;
+        *running = FindWindowW(program.className, program.title);
+        if (*running || rc != WAIT_TIMEOUT || GetTickCount() - start >= kWaitLimit)
+            return false;
     }
 }
 
@@ -54,7 +56,7 @@ void ReleasePaletteMutex()
     paletteMutexOwned = false;
     if (paletteMutex)
         CloseHandle(paletteMutex);
-    paletteMutex = nullptr;
+    paletteMutex = NULL;
 }
 
 }  // namespace
@@ -64,18 +66,18 @@ bool FindRunningPalette(HINSTANCE inst)
     LoadStringW(inst, IDS_TITLE, program.title, kTitleUnits);
     LoadStringW(inst, IDS_CLASS, program.className, kTitleUnits);
     HWND running = FindWindowW(program.className, program.title);
-    if (!running)
-        running = WaitForStartingPalette();
-    if (!running)
+    if (!running && TakeStartLock(&running))
         return false;
-    SetForegroundWindow(running);
+    if (running)
+        SetForegroundWindow(running);
     return true;
 }
 
 bool StartPalette(HINSTANCE inst, int showCommand)
 {
     program.instance = inst;
-    WNDCLASSW wc = {};
+    WNDCLASSW wc;
+    ZeroMemory(&wc, sizeof(wc));
     wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = PaletteWindowProc;
     wc.hInstance = inst;
@@ -84,7 +86,7 @@ bool StartPalette(HINSTANCE inst, int showCommand)
     RegisterClassW(&wc);
 
     HWND window = CreateWindowExW(WS_EX_CAPTIONOKBTN, program.className, program.title, WS_VISIBLE | WS_CAPTION,
-                                  kPaletteX, kPaletteY, kPaletteWidth, kPaletteHeight, nullptr, nullptr, inst, nullptr);
+                                  kPaletteX, kPaletteY, kPaletteWidth, kPaletteHeight, NULL, NULL, inst, NULL);
     if (!window)
         return false;
     paletteWindow = window;
@@ -92,7 +94,7 @@ bool StartPalette(HINSTANCE inst, int showCommand)
     UpdateWindow(window);
 
     OpenKeyboardDevice(BRINGUP_ACTIVATE_ONCE);
-    SetTimer(window, kKeyPollTimer, kKeyPollInterval, nullptr);
+    SetTimer(window, kKeyPollTimer, kKeyPollInterval, NULL);
     return true;
 }
 
@@ -102,7 +104,8 @@ void CreatePaletteContents(HWND window)
 {
     paletteWindow = window;
 
-    SHMENUBARINFO mbi = {};
+    SHMENUBARINFO mbi;
+    ZeroMemory(&mbi, sizeof(mbi));
     mbi.cbSize = sizeof(mbi);
     mbi.hwndParent = window;
     mbi.dwFlags = 0;
@@ -117,7 +120,7 @@ void CreatePaletteContents(HWND window)
     LPCDLGTEMPLATEW dialogTemplate = FindDialogTemplate(IDD_PALETTE);
     HWND dialog = dialogTemplate
                       ? CreateDialogIndirectParamW(program.instance, dialogTemplate, window, PaletteDialogProc, 0)
-                      : nullptr;
+                      : NULL;
     if (!dialog)
         return;
     MoveWindow(dialog, client.left, client.top, client.right - client.left, client.bottom - client.top, TRUE);
@@ -129,20 +132,20 @@ void ShutDown(HWND window)
 {
     if (paletteDialog)
         DestroyWindow(paletteDialog);
-    paletteDialog = nullptr;
+    paletteDialog = NULL;
     if (program.menuBar)
         DestroyWindow(program.menuBar);
-    program.menuBar = nullptr;
+    program.menuBar = NULL;
     KillTimer(window, kKeyPollTimer);
 
     // The last poll tells the driver to stop capturing keys for us.
     DWORD request = 0, reply = 0, returned = 0;
     DeviceIoControl(deviceHandle, IOCTL_KBD_POLL_PALETTE_KEY, &request, sizeof(request), &reply, sizeof(reply),
-                    &returned, nullptr);
+                    &returned, NULL);
     if (deviceHandle != INVALID_HANDLE_VALUE)
         CloseHandle(deviceHandle);
     deviceHandle = INVALID_HANDLE_VALUE;
-    paletteWindow = nullptr;
+    paletteWindow = NULL;
     ReleasePaletteMutex();
     PostQuitMessage(0);
 }

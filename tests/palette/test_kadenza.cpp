@@ -101,6 +101,44 @@ TEST_F(Kadenza, SecondStartBringsTheFirstToFrontAndExits)
     EXPECT_EQ(WaitProgram(palette, 200), DWORD(STILL_ACTIVE)) << "the first palette runs on";
 }
 
+// Palettes starting together share a named lock. While its holder lives, a
+// palette that finds no window never opens one: it ends when no window came
+// in its wait. A lock left behind by a palette that died lets the next start.
+TEST_F(Kadenza, OnlyAnAbandonedStartLockLetsALaterPaletteStart)
+{
+    const wchar_t lockName[] = L"Kadenza single instance";
+    // A holder that lives and shows no window.
+    HANDLE held = CreateMutexW(nullptr, TRUE, lockName);
+    ASSERT_NE(held, nullptr);
+    Program later = StartProgram(L"Kadenza.exe");
+    DWORD code = STILL_ACTIVE;
+    bool windowSeen = false;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            windowSeen |= FindWindowW(L"Kadenza", L"Kadenza") != nullptr;
+            return (code = WaitProgram(later, 0)) != STILL_ACTIVE;
+        },
+        30000));
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(windowSeen) << "no window while the holder lives";
+    KillProgram(later);
+    ReleaseMutex(held);
+    CloseHandle(held);
+
+    // A palette dies holding the lock; a handle kept here (as a palette
+    // waiting meanwhile would keep one) leaves the lock abandoned.
+    StartPalette();
+    HANDLE kept = OpenMutexW(SYNCHRONIZE, FALSE, lockName);
+    ASSERT_NE(kept, nullptr);
+    KillProgram(palette);
+    ASSERT_TRUE(WaitForWindowGone(paletteWindow));
+    StartPalette();
+    EXPECT_EQ(WaitForSingleObject(kept, 0), DWORD(WAIT_TIMEOUT)) << "the new palette holds the lock";
+    CloseHandle(kept);
+    PostMessageW(paletteWindow, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitProgram(palette), 0u);
+}
+
 TEST_F(Kadenza, PressedKeyTypesIntoNotepadAndEndsWithPollZero)
 {
     StartNotepad();

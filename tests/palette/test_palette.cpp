@@ -466,6 +466,61 @@ TEST_F(Palette, WithoutResourcesReportsTheMenuBarAndStillPollsAndEnds)
     EXPECT_EQ(Received(), L"");
 }
 
+// Handles open on the object of this handle, in every process.
+ULONG HandleCount(HANDLE handle)
+{
+    struct {
+        ULONG attributes;
+        ACCESS_MASK access;
+        ULONG handles, pointers, reserved[10];
+    } info = {};
+    using QueryObject = LONG(WINAPI *)(HANDLE, int, void *, ULONG, ULONG *);
+    auto query = reinterpret_cast<QueryObject>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryObject"));
+    if (!query || query(handle, 0 /* basic information */, &info, sizeof(info), nullptr) != 0)
+        return 0;
+    return info.handles;
+}
+
+// Lets no window of this thread become the active one.
+LRESULT CALLBACK NoActivation(int code, WPARAM wParam, LPARAM lParam)
+{
+    return code == HCBT_ACTIVATE ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// A palette started while this one is still starting finds no window, waits
+// for this one's, then brings it to the front and ends without a window of
+// its own.
+TEST_F(Palette, PaletteStartedMeanwhileWaitsThenBringsThisOneToTheFront)
+{
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    ASSERT_FALSE(FindRunningPalette(inst)) << "this palette goes on, holding the start lock";
+    HANDLE lock = OpenMutexW(SYNCHRONIZE, FALSE, L"Kadenza single instance");
+    ASSERT_NE(lock, nullptr);
+    ASSERT_EQ(HandleCount(lock), 2u) << "this palette's handle and this one";
+    Program later = StartProgram(L"Kadenza.exe");
+    // Its handle on the lock: it looked for a window, found none, and waits.
+    EXPECT_TRUE(WaitUntil([&] { return HandleCount(lock) == 3; }, 20000));
+    CloseHandle(lock);
+    EXPECT_EQ(WaitProgram(later, 0), DWORD(STILL_ACTIVE));
+
+    // This palette's window shows, with the receiver still in front.
+    HHOOK hook = SetWindowsHookExW(WH_CBT, NoActivation, nullptr, GetCurrentThreadId());
+    bool started = StartPalette(inst, SW_SHOWNOACTIVATE);
+    UnhookWindowsHookEx(hook);
+    ASSERT_TRUE(started);
+    ASSERT_EQ(GetForegroundWindow(), receiver);
+
+    DWORD code = STILL_ACTIVE;
+    EXPECT_TRUE(WaitUntil([&] { return (code = WaitProgram(later, 0)) != STILL_ACTIVE; }, 20000));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(WaitUntil([] { return GetForegroundWindow() == paletteWindow; }));
+    int windows = 0;
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"Kadenza", L"Kadenza"));)
+        ++windows;
+    EXPECT_EQ(windows, 1);
+    KillProgram(later);
+}
+
 TEST_F(PaletteWithoutDevice, TapsStillTypeAndThePaletteEnds)
 {
     StartPaletteHere();
