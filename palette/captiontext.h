@@ -7,7 +7,7 @@
 #include <stddef.h>
 
 // A caption holds at most 127 units and a terminating zero.
-constexpr size_t kCaptionUnits = 128;
+const size_t kCaptionUnits = 128;
 
 // The shift state of a typed character: the key is down.
 #ifndef KeyStateDownFlag

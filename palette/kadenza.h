@@ -5,11 +5,11 @@
 #include <windows.h>
 #include "captiontext.h"
 
-constexpr UINT_PTR kKeyPollTimer = 666;
-constexpr UINT kKeyPollInterval = 5;  // ms
-constexpr int kPaletteX = 20, kPaletteY = 80, kPaletteWidth = 203, kPaletteHeight = 195;
-constexpr int kTitleUnits = 100;
-constexpr DWORD kQuitKey = 15;
+const UINT_PTR kKeyPollTimer = 666;
+const UINT kKeyPollInterval = 5;  // ms
+const int kPaletteX = 20, kPaletteY = 80, kPaletteWidth = 203, kPaletteHeight = 195;
+const int kTitleUnits = 100;
+const DWORD kQuitKey = 15;
 
 // What start-up records besides the palette's named handles and flag.
 struct PaletteProgram {

@@ -36,7 +36,7 @@ void PollKey()
     DWORD request = CaptureOpen() ? 1 : 0;
     DWORD reply = 0, returned = 0;
     DeviceIoControl(deviceHandle, IOCTL_KBD_POLL_PALETTE_KEY, &request, sizeof(request), &reply, sizeof(reply),
-                    &returned, nullptr);
+                    &returned, NULL);
     if (reply == 0 || reply >= kFirstIgnoredKey)
         return;
     // The front may have changed while the driver answered.

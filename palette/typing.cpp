@@ -10,7 +10,7 @@ void TypeButtonText(HWND dialog, int button)
     // Hiding hands the front back to the application the text is for.
     SetWindowPos(paletteWindow, HWND_NOTOPMOST, 0, 0, kPaletteWidth, kPaletteHeight, SWP_NOMOVE | SWP_HIDEWINDOW);
 
-    wchar_t caption[kTextUnits] = {};
+    wchar_t caption[kTextUnits] = {0};
     GetWindowTextW(GetDlgItem(dialog, IDC_BUTTON1 + button - 1), caption, kTextUnits);
     UINT characters[kTextUnits - 1], shiftStates[kTextUnits - 1];
     UINT count = BuildCharacterList(caption, characters, shiftStates);
