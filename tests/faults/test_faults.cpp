@@ -35,7 +35,7 @@ protected:
         KillProgram(notepad.program);
         ResetSystemState();
     }
-    Program &Start(const wchar_t *name)
+    Program &Start(const std::wstring &name)
     {
         programs.push_back(StartProgram(name));
         return programs.back();
@@ -360,44 +360,6 @@ TEST_F(Faults, LoneHighSurrogateIsKeptWhereNoCutSplitsIt)
     });
 }
 
-// ---- The settings key deleted under a running program ----
-
-TEST_F(Faults, ControlPanelKeepsChangesMadeAfterTheSettingsKeyWasDeleted)
-{
-    HWND window = StartControlPanel();
-    ASSERT_TRUE(window);
-    DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
-    ASSERT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
-    struct Change {
-        std::function<void()> make;
-        const wchar_t *name;
-        DWORD value;
-    };
-    const Change changes[] = {
-        {[&] { Click(window, kDisable); }, L"STATUS", 0},  {[&] { Choose(window, kRepeat, 0); }, L"REPEAT", 0},
-        {[&] { Choose(window, kDelay, 2); }, L"DELAY", 2}, {[&] { Click(window, kCloseSoftKeyboard); }, L"CLOSESK", 1},
-        {[&] { Click(window, kEnable); }, L"STATUS", 1},
-    };
-    for (const Change &change : changes) {
-        change.make();
-        EXPECT_EQ(Stored(change.name), change.value) << Narrow(change.name);
-    }
-    PostMessageW(window, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(WaitProgram(programs.back()), 0u);
-}
-
-TEST_F(Faults, PaletteSavesATextEnteredAfterTheSettingsKeyWasDeleted)
-{
-    HWND palette = StartPalette();
-    ASSERT_TRUE(palette);
-    DeleteRegistryKey(HKEY_LOCAL_MACHINE, kSettingsKeyPath);
-    EnterFirstText(programs.back(), L"kept & sound");
-    EXPECT_EQ(WindowText(PaletteButton(palette, 1)), L"kept && sound");
-    EXPECT_EQ(StoredText(L"KZ1"), L"kept && sound");
-    PostMessageW(palette, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(WaitProgram(programs.back()), 0u);
-}
-
 // ---- A burst of keys at once ----
 
 TEST_F(Faults, BurstOfKeysTypesTheFirstKeysTextOnce)
@@ -536,7 +498,11 @@ protected:
     }
 
 public:
-    DWORD Install(const std::wstring &folder) { return RunProgram(L"ceinstall.exe", L"install \"" + folder + L"\""); }
+    // The built package, installed into folder as if the user picked it.
+    DWORD Install(const std::wstring &folder)
+    {
+        return RunProgram(L"ceinstall.exe", L"install \"" + BinDir() + L"..\\Pelorin.cab\" \"" + folder + L"\"");
+    }
     // The control panel that an installation started, closed with OK.
     bool CloseStartedControlPanel()
     {
@@ -583,7 +549,8 @@ TEST_F(InstallerFaults, RemoveTwiceAndInstallAfterARefusal)
              ASSERT_EQ(t.Install(t.dir), 0u);
              ASSERT_TRUE(t.CloseStartedControlPanel());
              WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"REPEAT", 3);
-             Program refused = StartProgram(L"ceinstall.exe", L"install \"" + t.other + L"\"");
+             Program refused = StartProgram(L"ceinstall.exe",
+                                            L"install \"" + BinDir() + L"..\\Pelorin.cab\" \"" + t.other + L"\"");
              EXPECT_EQ(AnswerMessageBox(L"Pelorin Installation", 20000),
                        L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.");
              EXPECT_EQ(WaitProgram(refused), 2u) << "cancelled";
@@ -602,6 +569,81 @@ TEST_F(InstallerFaults, RemoveTwiceAndInstallAfterARefusal)
         SetUp();
         c.run(*this);
     }
+}
+
+// Removal while the control panel and the palette are open: what either does
+// afterwards stores nothing, no key of the system is made again, both end
+// cleanly, and the next installation starts from the defaults.
+TEST_F(InstallerFaults, RemovalUnderOpenProgramsLeavesNoKeyAndTheNextInstallationStartsFromTheDefaults)
+{
+    ASSERT_EQ(Install(dir), 0u);
+    HWND panel = WaitForWindow(kTitle, 20000);  // started by the installation
+    ASSERT_TRUE(panel);
+    DWORD panelId = 0;
+    GetWindowThreadProcessId(panel, &panelId);
+    programs.push_back(
+        {OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, panelId), panelId});
+    Program &panelProgram = programs.back();
+    ASSERT_TRUE(panelProgram.process);
+    Program &palette = Start(dir + L"\\Kadenza.exe");
+    HWND paletteWindow = WaitForWindow(L"Kadenza", 10000, L"Kadenza");
+    ASSERT_TRUE(paletteWindow);
+    // Choices the next installation must not show.
+    Choose(panel, kRepeat, 3);
+    EnterFirstText(palette, L"mine");
+    ASSERT_EQ(Stored(L"REPEAT"), 3u);
+    ASSERT_EQ(StoredText(L"KZ1"), L"mine");
+    ASSERT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+
+    // The files of a running program cannot be deleted, which the installer
+    // reports; its hooks run all the same.
+    std::string out;
+    RunProgram(L"ceinstall.exe", L"remove", &out);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath)) << out;
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath)) << out;
+
+    // A change in the control panel and the texts saved in the palette.
+    Choose(panel, kDelay, 2);
+    EXPECT_EQ(SendMessageW(GetDlgItem(panel, kDelay), CB_GETCURSEL, 0, 0), 2);
+    EnterFirstText(palette, L"after removal");
+    HWND button = PaletteButton(paletteWindow, 1);
+    EXPECT_EQ(WindowText(button), L"after removal") << "the palette takes the text";
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+
+    // Both run on and end cleanly when asked; ending stores nothing either.
+    EXPECT_EQ(WaitProgram(panelProgram, 0), DWORD(STILL_ACTIVE));
+    EXPECT_EQ(WaitProgram(palette, 0), DWORD(STILL_ACTIVE));
+    PostMessageW(panel, WM_COMMAND, IDOK, 0);
+    PostMessageW(paletteWindow, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitProgram(panelProgram), 0u);
+    EXPECT_EQ(WaitProgram(palette), 0u);
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+
+    // The next installation starts from the defaults.
+    ASSERT_EQ(Install(dir), 0u);
+    panel = WaitForWindow(kTitle, 20000);
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(SendMessageW(GetDlgItem(panel, kRepeat), CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(GetDlgItem(panel, kDelay), CB_GETCURSEL, 0, 0), 1);
+    const struct {
+        const wchar_t *name;
+        DWORD value;
+    } defaults[] = {{L"STATUS", 1}, {L"REPEAT", 2}, {L"DELAY", 1}, {L"SOUND", 0}, {L"CLOSESK", 0}};
+    for (const auto &d : defaults)
+        EXPECT_EQ(Stored(d.name), d.value) << Narrow(d.name);
+    EXPECT_EQ(StoredText(L"KZ1"), L"<missing>") << "no text before the palette's first start";
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath)) << "written anew";
+    Program &again = Start(dir + L"\\Kadenza.exe");
+    paletteWindow = WaitForWindow(L"Kadenza", 10000, L"Kadenza");
+    ASSERT_TRUE(paletteWindow);
+    EXPECT_EQ(WindowText(PaletteButton(paletteWindow, 1)), L"~");
+    EXPECT_EQ(StoredText(L"KZ1"), L"~");
+    PostMessageW(panel, WM_COMMAND, IDOK, 0);
+    PostMessageW(paletteWindow, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitForWindowGone(panel));
+    EXPECT_EQ(WaitProgram(again), 0u);
 }
 
 // ---- Long runs: no growth ----
