@@ -1,6 +1,6 @@
 // Helpers of the fault tests; registry work goes to the desktop registry
 // directly so that it never shows in a program's own call journal.
-#define CEPLATFORM_IMPL
+#define CEPLATFORM_WIN32_CALLS
 #include "faultsupport.h"
 #include <psapi.h>
 #include <winternl.h>
