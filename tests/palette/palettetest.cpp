@@ -50,6 +50,8 @@ std::wstring TypedDefault(int button) { return button == 5 ? L"&" : kButtons[but
 
 std::vector<DWORD> pollRequests;
 DWORD injectedReply;
+DWORD keyReply;
+int keyRepliesGiven;
 
 namespace {
 
@@ -64,6 +66,10 @@ void WatchPolls(DWORD code, const void *in, const void *out)
     if (request == 1 && injectedReply && out) {
         *static_cast<DWORD *>(const_cast<void *>(out)) = injectedReply;
         injectedReply = 0;
+    }
+    if (keyReply && out) {
+        *static_cast<DWORD *>(const_cast<void *>(out)) = keyReply;
+        ++keyRepliesGiven;
     }
     if (!steps.empty() && steps.front()())
         steps.pop_front();
@@ -127,6 +133,8 @@ void PaletteTest::SetUp()
         WriteTestBuiltInKey();
     pollRequests.clear();
     injectedReply = 0;
+    keyReply = 0;
+    keyRepliesGiven = 0;
     steps.clear();
     captureAllowed = 1;
     CeSetIoControlHook(WatchPolls);

@@ -30,6 +30,10 @@ std::wstring TypedDefault(int button);
 extern std::vector<DWORD> pollRequests;
 // When non-zero, the reply of the next poll that asks for capture.
 extern DWORD injectedReply;
+// When non-zero, the reply of every poll, whatever it asks: a key that the
+// driver hands the palette. keyRepliesGiven counts those replies.
+extern DWORD keyReply;
+extern int keyRepliesGiven;
 // Steps run one per poll tick until each returns true.
 void AddStep(std::function<bool()> step);
 bool StepsDone();

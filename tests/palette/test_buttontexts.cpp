@@ -225,13 +225,19 @@ TEST_F(ButtonTexts, CaptureIsOffWhileEitherDialogIsOpen)
 {
     StartPaletteHere();
     std::vector<DWORD> inEdit, inEntry;
+    int keysInEdit = 0;
+    // From the first tick in the EditDialog on, every poll is answered with
+    // the key q, in both dialogs: it must type nothing and end nothing.
     auto watch = [&](HWND) {
+        keyReply = 113;
         (FindDialogWith(IDC_ENTRY_TEXT) ? inEntry : inEdit).push_back(pollRequests.back());
         return inEdit.size() >= 10;
     };
     auto stay = [&](HWND) {
         if (!FindDialogWith(IDC_ENTRY_TEXT))
             return false;
+        if (inEntry.empty())
+            keysInEdit = keyRepliesGiven;
         inEntry.push_back(pollRequests.back());
         if (inEntry.size() < 10)
             return false;
@@ -243,9 +249,20 @@ TEST_F(ButtonTexts, CaptureIsOffWhileEitherDialogIsOpen)
               Click(edit, IDC_TWIN1);
               return true;
           },
-          stay, Press(IDC_EDIT_CANCEL)});
+          stay,
+          [](HWND edit) {
+              keyReply = 0;
+              Click(edit, IDC_EDIT_CANCEL);
+              return true;
+          }});
+    EXPECT_GE(keysInEdit, 5) << "keys answered in the EditDialog";
+    EXPECT_GE(keyRepliesGiven - keysInEdit, 5) << "keys answered in the TextEntryDialog";
     EXPECT_EQ(std::count(inEdit.begin(), inEdit.end(), 1u), 0);
     EXPECT_EQ(std::count(inEntry.begin(), inEntry.end(), 1u), 0);
+    EXPECT_EQ(Received(), L"") << "nothing typed";
+    ASSERT_NE(paletteWindow, nullptr) << "the palette stays";
+    EXPECT_TRUE(IsWindowVisible(paletteWindow));
+    EXPECT_EQ(Caption(1), L"~");
     EXPECT_EQ(captureAllowed, 1u);
     PumpMessages(100);
     EXPECT_EQ(pollRequests.back(), 1u) << "capture again after the dialog";

@@ -241,12 +241,19 @@ TEST_F(Palette, QuitKeyEndsWithoutTyping)
 
 TEST_F(Palette, UnmappedAndOutOfRangeCodesSelectNothing)
 {
-    StartPaletteHere();
-    std::vector<DWORD> codes = {127, 128, 200, 255, 0x10000 + 113, 0xFFFFFFFF};
-    for (DWORD code = 1; code < 127; ++code)
-        if (code != 15 && !ButtonForKey(code))
+    // Codes below 127 that are neither in the key table nor Quit (15), then
+    // codes of 127 and above, some of them a mapped code plus a power of two.
+    // A reply of 0 is what every idle tick gets.
+    const DWORD ranges[][2] = {{1, 4}, {6, 7}, {9, 9}, {13, 14}, {17, 17}, {22, 26}, {28, 31}, {33, 96}, {123, 126}};
+    std::vector<DWORD> codes;
+    for (const auto &range : ranges)
+        for (DWORD code = range[0]; code <= range[1]; ++code)
             codes.push_back(code);
-    ASSERT_EQ(codes.size(), 6u + 126u - 1u - 38u);
+    ASSERT_EQ(codes.size(), 87u);
+    for (DWORD code : {127u, 128u, 128u + 113u, 200u, 255u, 256u + 113u, 256u + 15u, 0x10000u + 113u, 0x10000u + 15u,
+                       0x80000000u + 113u, 0xFFFFFFFFu})
+        codes.push_back(code);
+    StartPaletteHere();
     for (DWORD code : codes) {
         pollRequests.clear();
         injectedReply = code;
@@ -289,9 +296,85 @@ TEST(CharacterList, StopsAt127AndMarksEachCharacterDown)
         EXPECT_EQ(s, 0x80u) << "the key is down";
 }
 
+// The timers that this program asks for, seen at its import of SetTimer.
+struct TimerAsked {
+    HWND window;
+    UINT_PTR id;
+    UINT interval;
+    bool callback;
+};
+std::vector<TimerAsked> timersAsked;
+using SetTimerCall = UINT_PTR(WINAPI *)(HWND, UINT_PTR, UINT, TIMERPROC);
+SetTimerCall realSetTimer;
+UINT_PTR WINAPI WatchSetTimer(HWND window, UINT_PTR id, UINT interval, TIMERPROC callback)
+{
+    timersAsked.push_back({window, id, interval, callback != nullptr});
+    return realSetTimer(window, id, interval, callback);
+}
+
+// Points this program's import of a function at another while it lives.
+class ImportSwap {
+public:
+    ImportSwap(const char *dll, const char *function, void *replacement)
+    {
+        BYTE *base = reinterpret_cast<BYTE *>(GetModuleHandleW(nullptr));
+        auto *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
+        const IMAGE_DATA_DIRECTORY &imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto *d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress); d->Name && !slot;
+             ++d) {
+            if (lstrcmpiA(reinterpret_cast<const char *>(base + d->Name), dll))
+                continue;
+            auto *names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + d->OriginalFirstThunk);
+            auto *slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + d->FirstThunk);
+            for (; names->u1.AddressOfData && !slot; ++names, ++slots) {
+                if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                    continue;
+                auto *byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
+                if (!strcmp(reinterpret_cast<const char *>(byName->Name), function))
+                    slot = reinterpret_cast<void **>(&slots->u1.Function);
+            }
+        }
+        if (slot) {
+            original = *slot;
+            Write(replacement);
+        }
+    }
+    ~ImportSwap()
+    {
+        if (slot)
+            Write(original);
+    }
+    bool Swapped() const { return slot != nullptr; }
+    void *Original() const { return original; }
+
+private:
+    void Write(void *target)
+    {
+        DWORD old;
+        VirtualProtect(slot, sizeof(*slot), PAGE_READWRITE, &old);
+        *slot = target;
+        VirtualProtect(slot, sizeof(*slot), old, &old);
+    }
+    void **slot = nullptr;
+    void *original = nullptr;
+};
+
 TEST_F(Palette, RequestsCaptureOnlyInFrontAndWhileAllowed)
 {
-    StartPaletteHere();
+    // Wine runs any interval below 10 ms at 10 ms: the interval asked for is
+    // read where the palette asks, at its import of SetTimer.
+    timersAsked.clear();
+    {
+        ImportSwap watch("user32.dll", "SetTimer", reinterpret_cast<void *>(WatchSetTimer));
+        ASSERT_TRUE(watch.Swapped());
+        realSetTimer = reinterpret_cast<SetTimerCall>(watch.Original());
+        StartPaletteHere();
+    }
+    ASSERT_EQ(timersAsked.size(), 1u);
+    EXPECT_EQ(timersAsked[0].window, paletteWindow);
+    EXPECT_EQ(timersAsked[0].id, 666u);
+    EXPECT_EQ(timersAsked[0].interval, 5u) << "ms";
+    EXPECT_FALSE(timersAsked[0].callback);
     RECT placed;
     GetWindowRect(paletteWindow, &placed);
     EXPECT_EQ(Describe(placed), "20,80 223x275") << "x 20, y 80, 203 by 195 pixels";
