@@ -10,7 +10,8 @@
 //       Notepad behind; one round unrecorded, then N rounds; each round
 //       starts every EXE in turn (the palette, the key floor), waits until it
 //       is in front and polling, queues the key q with the stand-in driver
-//       and times until Notepad's text changes. Prints "key:EXE V...".
+//       and times until Notepad's text changes. Prints "key:EXE V..." and
+//       "missed:EXE N", the runs that typed nothing (not in the times).
 //   benchharness wait TITLE       wait until a window titled TITLE shows
 //   benchharness close TITLE      close it and wait until it is gone
 //
@@ -86,6 +87,7 @@ bool WaitGone(HWND window)
 }
 
 const int kMaxPrograms = 6;
+const int kMaxMissed = 5;  // runs of one program that typed nothing; then the rounds end
 
 // One start of EXE: the milliseconds to its visible window and from WM_CLOSE
 // to its end; false when either did not come.
@@ -233,30 +235,35 @@ int KeyToNotepad(int rounds, const Program *programs, int count)
         fprintf(stderr, "benchharness: no Notepad\n");
         return 1;
     }
-    int done = 0;
+    // A run that types nothing is counted and the rounds go on: under a heavy
+    // load the hand-over of the front now and then loses the character, and
+    // one miss should not cost the whole row.
+    static int done[kMaxPrograms], missed[kMaxPrograms];
     bool ok = true;
     for (int round = -1; ok && round < rounds; ++round) {
         for (int p = 0; ok && p < count; ++p) {
             double ms = KeyOnce(edit, programs[p].exe, programs[p].title);
-            ok = ms >= 0;
-            if (ok && round >= 0)
-                key[p][round] = ms;
+            if (ms < 0)
+                ok = ++missed[p] <= kMaxMissed;
+            else if (round >= 0)
+                key[p][done[p]++] = ms;
         }
-        if (ok && round >= 0)
-            done = round + 1;
     }
     char name[2 * MAX_PATH];
+    bool complete = true;
     for (int p = 0; p < count; ++p) {
         _snprintf(name, sizeof(name), "key:%ls", programs[p].exe);
         name[sizeof(name) - 1] = 0;
-        PrintRow(name, key[p], done);
+        PrintRow(name, key[p], done[p]);
+        printf("missed:%ls %d\n", programs[p].exe, missed[p]);
+        complete = complete && done[p] == rounds;
     }
     if (notepadProcess) {
         PostMessageW(GetParent(edit), WM_CLOSE, 0, 0);
         WaitForSingleObject(notepadProcess, kTimeoutMs);
         CloseHandle(notepadProcess);
     }
-    return done == rounds ? 0 : 1;
+    return complete ? 0 : 1;
 }
 
 int Usage()
