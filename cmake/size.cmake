@@ -44,6 +44,7 @@ function(pelorin_shrink_shipped)
   if(CMAKE_BUILD_TYPE STREQUAL "Release")
     add_test(NAME test_shipped_sizes
       COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_BINARY_DIR}/stripped -P ${CMAKE_SOURCE_DIR}/cmake/checksizes.cmake)
+    set_tests_properties(test_shipped_sizes PROPERTIES LABELS static)
   endif()
 endfunction()
 
