@@ -318,15 +318,17 @@ BOOL Deactivate(HANDLE handle)
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
+    // The entry goes first: handles open on the device, in any process, then
+    // reach no driver, so that no call of theirs lands after its Deinit.
+    wchar_t entry[64];
+    ActiveKeyPath(n, entry, ARRAYSIZE(entry));
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, entry);
     if (ReadBuiltInKey(builtInKey, dll, prefix, nullptr)) {
         if (Driver *driver = LoadDriver(dll, prefix)) {
             driver->deinit(driver->deviceContext);
             driver->deviceContext = 0;
         }
     }
-    wchar_t entry[64];
-    ActiveKeyPath(n, entry, ARRAYSIZE(entry));
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, entry);
     return TRUE;
 }
 
