@@ -37,12 +37,8 @@ bool CanTakeFront(HWND candidate, HWND hidden)
 }
 
 // On CE the window is in front, with its focus, when the call returns. Here
-// another process takes the activation in its own time: wait for it, so that
-// what is typed next reaches the window's focus. It comes within milliseconds;
-// the bound is for a machine so loaded that it took over half a second, when
-// the text went to the hidden window.
-const DWORD kActivationLimit = 3000;  // ms
-
+// another process takes the activation in its own time: wait for it briefly,
+// so that what is typed next reaches the window's focus.
 void WaitForActivation(HWND window)
 {
     // Looked at every millisecond: the text waits on it.
@@ -52,7 +48,7 @@ void WaitForActivation(HWND window)
         GUITHREADINFO info = {sizeof(info)};
         if (GetGUIThreadInfo(thread, &info) && info.hwndActive == window && info.hwndFocus)
             return;
-        if (GetTickCount() - start >= kActivationLimit)
+        if (GetTickCount() - start >= 500)
             return;
         Sleep(1);
     }
