@@ -54,7 +54,7 @@
 #include <winioctl.h>
 #include <commctrl.h>
 #include <shlobj.h>
-/* wsprintfW stays the palette's, as on the device. */
+/* Without it strsafe.h would take wsprintfW away, which the device has. */
 #ifndef STRSAFE_NO_DEPRECATE
 #define STRSAFE_NO_DEPRECATE
 #endif
