@@ -6,6 +6,7 @@
 // Built on the platform layer as the programs are (CreateWindowExW is the
 // layer's), so it starts as a CE program does: without an input method.
 #include <windows.h>
+#include "floorwindow.h"
 
 namespace {
 
@@ -22,25 +23,14 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = FloorProc;
-    wc.hInstance = instance;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = L"BenchFloor";
-    if (!RegisterClassW(&wc))
+    if (!RegisterFloorClass(instance, FloorProc, L"BenchFloor"))
         return 1;
-    HWND window = CreateWindowExW(0, L"BenchFloor", L"BenchFloor", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 20, 80, 203,
-                                  195, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateFloorWindow(instance, L"BenchFloor", WS_VISIBLE);
     if (!window)
         return 1;
     ShowWindow(window, show);
     UpdateWindow(window);
     if (commandLine && lstrcmpW(commandLine, L"timer") == 0)
         SetTimer(window, 1, 5, nullptr);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    return RunFloorMessages();
 }

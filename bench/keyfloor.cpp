@@ -8,13 +8,13 @@
 #include <windows.h>
 #include "controlcodes.h"
 #include "driverlink.h"
+#include "floorwindow.h"
 
 namespace {
 
 const UINT_PTR kPollTimer = 1;
 const UINT kPollInterval = 5;  // ms, the palette's
 const DWORD kFirstIgnoredKey = 127;
-const int kWidth = 203, kHeight = 195;
 
 DWORD Poll(DWORD capture)
 {
@@ -31,7 +31,7 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         UINT key = Poll(GetForegroundWindow() == window ? 1 : 0);
         if (key == 0 || key >= kFirstIgnoredKey || GetForegroundWindow() != window)
             return 0;
-        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, kWidth, kHeight, SWP_NOMOVE | SWP_HIDEWINDOW);
+        SetWindowPos(window, HWND_NOTOPMOST, 0, 0, kFloorWidth, kFloorHeight, SWP_NOMOVE | SWP_HIDEWINDOW);
         UINT shift = KeyStateDownFlag;
         PostKeybdMessage(reinterpret_cast<HWND>(-1), 0, KeyStateDownFlag, 1, &shift, &key);
         DestroyWindow(window);
@@ -54,25 +54,14 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = FloorProc;
-    wc.hInstance = instance;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = L"BenchKey";
-    if (!RegisterClassW(&wc))
+    if (!RegisterFloorClass(instance, FloorProc, L"BenchKey"))
         return 1;
-    HWND window = CreateWindowExW(0, L"BenchKey", L"BenchKey", WS_VISIBLE | WS_CAPTION | WS_SYSMENU, 20, 80, kWidth,
-                                  kHeight, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateFloorWindow(instance, L"BenchKey", WS_VISIBLE);
     if (!window)
         return 1;
     ShowWindow(window, show);
     UpdateWindow(window);
     OpenKeyboardDevice(BRINGUP_ACTIVATE_ONCE);
     SetTimer(window, kPollTimer, kPollInterval, nullptr);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    return RunFloorMessages();
 }

@@ -8,6 +8,7 @@
 // Built on the platform layer as the programs are (CreateWindowExW is the
 // layer's), so it starts as a CE program does: without an input method.
 #include <windows.h>
+#include "floorwindow.h"
 
 namespace {
 
@@ -32,20 +33,11 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show)
 {
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = FloorProc;
-    wc.hInstance = instance;
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.lpszClassName = L"BenchPane";
-    if (!RegisterClassW(&wc))
-        return 1;
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.lpszClassName = L"BenchPaneChild";
-    if (!RegisterClassW(&wc))
+    if (!RegisterFloorClass(instance, FloorProc, L"BenchPane")
+        || !RegisterFloorClass(instance, DefWindowProcW, L"BenchPaneChild"))
         return 1;
     // Shown once its buttons exist: the start is timed to a visible window.
-    HWND window = CreateWindowExW(0, L"BenchPane", L"BenchPane", WS_CAPTION | WS_SYSMENU, 20, 80, 203, 195, nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window = CreateFloorWindow(instance, L"BenchPane", 0);
     if (!window)
         return 1;
     RECT client;
@@ -62,10 +54,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show)
     }
     ShowWindow(window, show);
     UpdateWindow(window);
-    MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    return RunFloorMessages();
 }
