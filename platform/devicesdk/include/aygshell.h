@@ -1,0 +1,44 @@
+/* aygshell.h of the Pocket PC shell: the menu bar and full-screen dialogs. */
+#ifndef DEVICESDK_AYGSHELL_H
+#define DEVICESDK_AYGSHELL_H
+
+#include <windows.h>
+
+/* SHInitDialog (aygshell.h; reference pages SHInitDialog, SHINITDLGINFO) */
+#define SHIDIM_FLAGS 0x0001
+#define SHIDIF_DONEBUTTON 0x0001
+#define SHIDIF_SIZEDLGFULLSCREEN 0x0004
+#define SHIDIF_SIPDOWN 0x0008
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef struct tagSHINITDLGINFO {
+    DWORD dwMask;
+    HWND hDlg;
+    DWORD dwFlags;
+} SHINITDLGINFO, *PSHINITDLGINFO;
+
+/* SHCreateMenuBar (aygshell.h; reference pages SHCreateMenuBar,
+   SHMENUBARINFO; clrBk from Pocket PC 2002) */
+typedef struct tagSHMENUBARINFO {
+    DWORD cbSize;
+    HWND hwndParent;
+    DWORD dwFlags;
+    UINT nToolBarId;
+    HINSTANCE hInstRes;
+    int nBmpId;
+    int cBmpImages;
+    HWND hwndMB;
+    COLORREF clrBk;
+} SHMENUBARINFO, *PSHMENUBARINFO;
+
+BOOL WINAPI SHInitDialog(PSHINITDLGINFO pshidi);
+BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO *pmbi);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Compiles every shipped unit against the device's SDK surface alone
+# (platform/devicesdk): no desktop header in sight, C++98, no exceptions or
+# run-time types, 32-bit pointers and a 16-bit wchar_t, with the device
+# projects' defines. A name the surface does not declare fails the unit with
+# its file and line. First, probes show that the surface lacks what the
+# device lacks and that a failure names the file and line.
+#
+#   check_device_sdk.sh SOURCE_ROOT CLANG
+set -uo pipefail
+
+ROOT="$1"
+CLANG="$2"
+SDK="$ROOT/platform/devicesdk"
+FLAGS=(-fsyntax-only --target=arm-none-eabi -x c++ -std=c++98 -pedantic-errors -fno-exceptions -fno-rtti
+       -fshort-wchar -nostdinc -isystem "$SDK/include" -isystem "$SDK/mfc"
+       -D_WIN32_WCE=420 -DUNDER_CE=420 -DWIN32_PLATFORM_PSPC=400 -DARM -D_ARM_ -DARMV4
+       -DUNICODE -D_UNICODE -D_AFXDLL)
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+status=0
+
+# The device's word sizes.
+printf '%s\n' '#include <windows.h>' \
+  'typedef char PointerIs32Bits[sizeof(void *) == 4 ? 1 : -1];' \
+  'typedef char WcharIs16Bits[sizeof(wchar_t) == 2 ? 1 : -1];' >"$work/sizes.cpp"
+if ! "$CLANG" "${FLAGS[@]}" "$work/sizes.cpp"; then
+  echo "FAIL: the check does not compile for 32-bit pointers and a 16-bit wchar_t"
+  status=1
+fi
+
+# Names the device's SDK lacks: each probe must fail, at its own line.
+probe() {
+  local name="$1" use="$2" file="$work/probe_$1.cpp" out
+  printf '%s\n' '#include <windows.h>' "void Probe(wchar_t *text, HWND window, HKEY key) { $use; }" >"$file"
+  if out=$("$CLANG" "${FLAGS[@]}" "$file" 2>&1); then
+    echo "FAIL: the surface declares $name, which the device's SDK lacks"
+    status=1
+  elif ! grep -q "probe_$name.cpp:2:[0-9]*: error: .*$name" <<<"$out"; then
+    echo "FAIL: using $name did not fail with the file and line:"
+    echo "$out"
+    status=1
+  fi
+}
+probe ARRAYSIZE 'int n = ARRAYSIZE("ab"); (void)n'
+probe StringCchCopyW 'StringCchCopyW(text, 4, L"x")'
+probe GetWindowLongPtrW 'GetWindowLongPtrW(window, 0)'
+probe MessageBoxA 'MessageBoxA(window, "x", "y", 0)'
+probe RegDeleteTreeW 'RegDeleteTreeW(key, text)'
+
+# Every shipped unit, with its own folder and the shared folder in reach.
+units=0
+while read -r unit; do
+  units=$((units + 1))
+  if ! "$CLANG" "${FLAGS[@]}" -I"$(dirname "$unit")" -I"$ROOT/common" "$unit"; then
+    echo "FAIL: ${unit#"$ROOT"/} does not compile against the device's SDK"
+    status=1
+  fi
+done < <(find "$ROOT/common" "$ROOT/controlpanel" "$ROOT/palette" "$ROOT/starter" "$ROOT/setup" -name '*.cpp' | sort)
+
+if [ "$units" -eq 0 ]; then
+  echo "FAIL: no shipped units found under $ROOT"
+  status=1
+fi
+[ $status -eq 0 ] && echo "device SDK: $units shipped units compile against the surface; 5 probes fail as they must"
+exit $status
