@@ -29,6 +29,6 @@ const wchar_t kButtonTextNameFormat[] = L"KZ%d";
 
 const wchar_t DefaultButtonTexts[kButtonCount][kDefaultTextUnits] = {
     L"~",  L"#",  L"%",  L"^",   L"&&",     L"*",      L"'",      L"=",      L"\\",  L"|",    L";",   L"<",    L">",
-    L"{",  L"}",  L"[",  L"]",   L"\u00A2", L"\u20AC", L"\u00A5", L":-)",    L":-(", L";)",   L":~(", L":O",   L":P",
+    L"{",  L"}",  L"[",  L"]",   L"\x00A2", L"\x20AC", L"\x00A5", L":-)",    L":-(", L";)",   L":~(", L":O",   L":P",
     L":D", L":*", L":x", L"@.@", L"~_~",    L"(^.^)",  L"$.$",    L"-_-...", L">_<", L"f-_-", L"*.*", L"-_o;",
 };

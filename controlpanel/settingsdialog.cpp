@@ -5,6 +5,7 @@
 #include "settingsdialog.h"
 #include "controlcodes.h"
 #include "driverlink.h"
+#include "boundedtext.h"
 
 namespace {
 
@@ -72,12 +73,12 @@ BOOL SettingsDialog::OnInitDialog()
     UINT id;
     repeatList.ResetContent();
     for (id = IDS_REPEAT_OFF; id <= IDS_REPEAT_FAST; ++id) {
-        LoadResourceString(id, text, ARRAYSIZE(text));
+        LoadResourceString(id, text, COUNTOF(text));
         repeatList.AddString(text);
     }
     delayList.ResetContent();
     for (id = IDS_DELAY_SHORT; id <= IDS_DELAY_LONG; ++id) {
-        LoadResourceString(id, text, ARRAYSIZE(text));
+        LoadResourceString(id, text, COUNTOF(text));
         delayList.AddString(text);
     }
 
@@ -100,7 +101,7 @@ void SettingsDialog::CreateCommandBar()
 
     // The string list takes a run of strings ended by an empty one.
     wchar_t about[64] = {0};
-    LoadResourceString(IDS_ABOUT, about, ARRAYSIZE(about) - 1);
+    LoadResourceString(IDS_ABOUT, about, COUNTOF(about) - 1);
     int aboutIndex = static_cast<int>(commandBar.SendMessage(TB_ADDSTRING, 0, reinterpret_cast<LPARAM>(about)));
 
     TBBUTTON button = {0};
@@ -220,8 +221,8 @@ void SettingsDialog::OnClickSound()
         // The platform's click is off: send the user to its sound settings.
         clickSoundBox.SetCheck(BST_CHECKED);
         wchar_t text[128], caption[32];
-        LoadResourceString(IDS_ENABLE_SOUNDS_FIRST, text, ARRAYSIZE(text));
-        LoadResourceString(IDS_INFO, caption, ARRAYSIZE(caption));
+        LoadResourceString(IDS_ENABLE_SOUNDS_FIRST, text, COUNTOF(text));
+        LoadResourceString(IDS_INFO, caption, COUNTOF(caption));
         MessageBox(text, caption, MB_ICONINFORMATION | MB_OK);
         wchar_t soundSettings[] = L"cplmain.cpl, 9, 0";
         CreateProcessW(L"ctlpnl.exe", soundSettings, NULL, NULL, FALSE, 0, NULL, NULL, NULL, NULL);

@@ -1,7 +1,9 @@
 // Caption text without windows: what the palette's dialogs and typing decide
 // from a caption's units alone.
-#include "captiontext.h"
+#include <windows.h>
+#include <keybd.h>
 #include <string.h>
+#include "captiontext.h"
 
 namespace {
 

@@ -9,11 +9,6 @@
 // A caption holds at most 127 units and a terminating zero.
 const size_t kCaptionUnits = 128;
 
-// The shift state of a typed character: the key is down.
-#ifndef KeyStateDownFlag
-#define KeyStateDownFlag 0x0080
-#endif
-
 // Caption form and back. Both results are zero-terminated within resultUnits
 // (which must be at least 1). Both keep whole characters: a text that would
 // not fit loses its tail, never half of "&&" or of a surrogate pair. Escaping

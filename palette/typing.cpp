@@ -1,6 +1,7 @@
 // TypeButtonText: a tap and a captured key both type the button's caption
 // into the application behind the palette, then end the palette.
 #include <windows.h>
+#include <keybd.h>
 #include "kadenza.h"
 #include "resource.h"
 #include "registrynames.h"

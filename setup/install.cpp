@@ -1,7 +1,6 @@
 // The hooks around installation: refuse to install over an earlier
 // installation, and start the installed control panel once afterwards.
 #include <windows.h>
-#include <strsafe.h>
 #include "setuphooks.h"
 #include "registrynames.h"
 
@@ -28,11 +27,11 @@ codeINSTALL_EXIT Install_Exit(HWND hwndParent, LPCTSTR pszInstallDir, WORD cFail
         return codeINSTALL_EXIT_DONE;
 
     // The folder as the installer recorded it, not as handed to us.
-    wchar_t path[512] = {};
+    wchar_t path[512] = {0};
     DWORD size = sizeof(path);
     bool haveProgram = false;
     if (RegQueryValueExW(key, kInstallDirValue, NULL, NULL, reinterpret_cast<BYTE *>(path), &size) == ERROR_SUCCESS)
-        haveProgram = MakeProgramPath(path, ARRAYSIZE(path), size);
+        haveProgram = MakeProgramPath(path, COUNTOF(path), size);
     RegCloseKey(key);
 
     if (haveProgram)

@@ -1,4 +1,4 @@
 // The library entry: nothing happens at load or unload.
 #include <windows.h>
 
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }
+BOOL WINAPI DllMain(HANDLE, DWORD, LPVOID) { return TRUE; }

@@ -5,7 +5,7 @@
 #define SETUP_SETUPTEXT_H
 
 #include <windows.h>
-#include <strsafe.h>
+#include "boundedtext.h"
 #include "registrynames.h"
 
 // Appended to "InstallDir": the installed folder's own control panel.
@@ -21,11 +21,11 @@ inline bool MakeProgramPath(wchar_t *path, size_t pathUnits, DWORD bytesRead)
     if (unitsRead > pathUnits)
         unitsRead = pathUnits;
     size_t length = 0;
-    if (unitsRead == 0 || FAILED(StringCchLengthW(path, unitsRead, &length)))
+    if (unitsRead == 0 || !BoundedLength(path, unitsRead, &length))
         return false;
-    if (length + ARRAYSIZE(kProgramSuffix) > pathUnits)
+    if (length + COUNTOF(kProgramSuffix) > pathUnits)
         return false;
-    return SUCCEEDED(StringCchCatW(path, pathUnits, kProgramSuffix));
+    return AppendText(path, pathUnits, kProgramSuffix);
 }
 
 // True when the name read into a buffer of nameUnits is exactly the keyboard

@@ -2,7 +2,6 @@
 // programs folder: left over from an earlier installation or this one.
 #include <windows.h>
 #include <shlobj.h>
-#include <strsafe.h>
 #include "setuphooks.h"
 
 const wchar_t *const kShortcutNames[3] = {L"\\Pelorin.lnk", L"\\Pelorin (2).lnk", L"\\Pelorin (3).lnk"};
@@ -14,10 +13,9 @@ void DeleteShortcutsIn(int folder, wchar_t *folderPath, wchar_t *workPath)
 {
     if (!SHGetSpecialFolderPath(NULL, folderPath, folder, FALSE))
         return;
-    for (size_t i = 0; i < ARRAYSIZE(kShortcutNames); ++i) {
+    for (size_t i = 0; i < COUNTOF(kShortcutNames); ++i) {
         // A path that would not fit is not one of ours; no result is looked at.
-        if (SUCCEEDED(StringCchCopyW(workPath, MAX_PATH, folderPath))
-            && SUCCEEDED(StringCchCatW(workPath, MAX_PATH, kShortcutNames[i])))
+        if (CopyText(workPath, MAX_PATH, folderPath) && AppendText(workPath, MAX_PATH, kShortcutNames[i]))
             DeleteFileW(workPath);
     }
 }

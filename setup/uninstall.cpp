@@ -1,7 +1,7 @@
 // The hooks around removal: unload the keyboard driver first, then delete the
 // system's keys and shortcuts.
 #include <windows.h>
-#include <strsafe.h>
+#include <stdio.h>
 #include "setuphooks.h"
 #include "registrynames.h"
 
@@ -29,8 +29,9 @@ int DeactivateKeyboardDriver()
 
     for (int i = kFirstActiveEntry; i <= kLastActiveEntry && !found; ++i) {
         // Entry names are always two digits: 01 to 09, then 10 to 49.
-        if (FAILED(
-                StringCchPrintfW(keyPath, ARRAYSIZE(keyPath), i < 10 ? kActiveKeyFormatBelow10 : kActiveKeyFormat, i)))
+        // A name that would not fit with its zero is refused, not cut.
+        int written = _snwprintf(keyPath, COUNTOF(keyPath), i < 10 ? kActiveKeyFormatBelow10 : kActiveKeyFormat, i);
+        if (written < 0 || static_cast<size_t>(written) >= COUNTOF(keyPath))
             continue;
         HKEY key;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath, 0, 0, &key) != ERROR_SUCCESS)
@@ -40,7 +41,7 @@ int DeactivateKeyboardDriver()
         // The name is compared within the buffer, whether or not it was read
         // with its terminating zero.
         if (RegQueryValueExW(key, kActiveNameValue, NULL, NULL, reinterpret_cast<BYTE *>(name), &size) == ERROR_SUCCESS
-            && IsKeyboardDeviceName(name, ARRAYSIZE(name))) {
+            && IsKeyboardDeviceName(name, COUNTOF(name))) {
             size = sizeof(driverHandle);
             found = RegQueryValueExW(key, kActiveHandleValue, NULL, NULL, reinterpret_cast<BYTE *>(&driverHandle),
                                      &size)

@@ -12,6 +12,7 @@ static_assert(sizeof(wchar_t) == 2, "build with -fshort-wchar");
 typedef uint8_t BYTE;
 typedef uint16_t WORD;
 typedef uint32_t DWORD;
+typedef uint32_t UINT32;
 typedef int32_t LONG;
 typedef int BOOL;
 typedef wchar_t WCHAR;

@@ -14,8 +14,7 @@ HANDLE WINAPI ActivateDevice(LPCWSTR lpszDevKey, DWORD dwClientInfo);
 BOOL WINAPI DeactivateDevice(HANDLE hDevice);
 
 /* Typing through the system's input queue */
-typedef UINT32 KEY_STATE_FLAGS;
-#define KeyStateDownFlag 0x0080
+#include "keybd.h"
 BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, KEY_STATE_FLAGS KeyStateFlags, UINT cCharacters,
                              UINT *pShiftStateBuffer, UINT *pCharacterBuffer);
 

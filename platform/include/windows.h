@@ -41,37 +41,29 @@
 /* The device's entry takes its command line in UTF-16: the desktop's wWinMain
    (programs link with -municode). */
 #define WinMain wWinMain
+/* The device declares the library entry with its instance as a HANDLE, with
+   C linkage, which is what the desktop's start-up code calls too. */
+#ifdef __cplusplus
+extern "C" {
+#endif
+BOOL WINAPI DllMain(HANDLE hinstDLL, DWORD dwReason, LPVOID lpvReserved);
+#ifdef __cplusplus
+}
+#endif
 #endif
 
-/* The device's programs (CEPLATFORM_DEVICE_SOURCE) see the platform's names
-   only. The other desktop headers they include are read here first; then the
-   stand-ins' own names and the desktop names that the device's SDK lacks are
-   poisoned, so that a source using one fails to compile here as it would
-   there. The list is the names a Windows programmer reaches for by habit (the
-   ANSI calls, the registry's older and newer calls, the desktop shell's
-   folders), not the whole desktop API. */
+/* The device's programs (CEPLATFORM_DEVICE_SOURCE) see the platform's names.
+   The other desktop headers they include are read here first; then the
+   stand-ins' own names are poisoned, so that a shipped source never calls a
+   stand-in directly. Which platform names the device lacks is checked apart,
+   against the device's SDK surface (platform/devicesdk, test_device_sdk). */
 #if defined(CEPLATFORM_DEVICE_SOURCE) && !defined(CEPLATFORM_STANDIN) && !defined(RC_INVOKED)
 #include <winioctl.h>
 #include <commctrl.h>
 #include <shlobj.h>
-/* Without it strsafe.h would take wsprintfW away, which the device has. */
-#ifndef STRSAFE_NO_DEPRECATE
-#define STRSAFE_NO_DEPRECATE
-#endif
-#include <strsafe.h>
 #pragma GCC poison CeRegOpenKeyExW CeRegCreateKeyExW CeRegQueryValueExW CeRegSetValueExW CeRegFlushKey
 #pragma GCC poison CeRegCloseKey CeRegDeleteKeyW CeCreateFileW CeDeviceIoControl CeCloseHandle CeCreateProcessW
 #pragma GCC poison CeSetWindowPos CeCreateWindowExW CeAddCaptionOkButton
-#pragma GCC poison MessageBoxA CreateFileA CreateProcessA CreateMutexA DeleteFileA GetModuleHandleA
-#pragma GCC poison RegOpenKeyExA RegCreateKeyExA RegQueryValueExA RegSetValueExA RegDeleteKeyA
-#pragma GCC poison LoadStringA LoadIconA LoadBitmapA FindResourceA FindWindowA wsprintfA
-#pragma GCC poison RegisterClassA RegisterClassExA RegisterClassExW CreateWindowExA DefWindowProcA
-#pragma GCC poison GetMessageA DispatchMessageA SendMessageA PostMessageA SetWindowTextA GetWindowTextA
-#pragma GCC poison SetDlgItemTextA GetDlgItemTextA DialogBoxParamA DialogBoxIndirectParamA
-#pragma GCC poison CreateDialogParamA CreateDialogIndirectParamA
-#pragma GCC poison RegOpenKeyW RegCreateKeyW RegQueryValueW RegSetValueW RegDeleteKeyExW RegDeleteTreeW
-#pragma GCC poison RegGetValueW RegSetKeyValueW
-#pragma GCC poison SHGetFolderPathW SHGetFolderPathA SHGetSpecialFolderPathA GetTickCount64
 #endif
 
 #endif
