@@ -5,9 +5,22 @@ HANDLE deviceHandle = INVALID_HANDLE_VALUE;
 HANDLE activationHandle = NULL;
 HKEY builtInKey = NULL;
 
+namespace {
+
+// The device manager reports a driver it could not load as 0 on some
+// versions of the platform and as INVALID_HANDLE_VALUE on others; either is
+// kept as 0.
+HANDLE Activate()
+{
+    HANDLE handle = ActivateDevice(kBuiltInKeyPath, 0);
+    return handle == INVALID_HANDLE_VALUE ? NULL : handle;
+}
+
+}  // namespace
+
 HANDLE EnsureDriverActive()
 {
-    activationHandle = ActivateDevice(kBuiltInKeyPath, 0);
+    activationHandle = Activate();
     if (activationHandle)
         return activationHandle;
 
@@ -16,7 +29,7 @@ HANDLE EnsureDriverActive()
         WriteBuiltInKey();
     RegCloseKey(builtInKey);
 
-    activationHandle = ActivateDevice(kBuiltInKeyPath, 0);
+    activationHandle = Activate();
     return activationHandle;
 }
 

@@ -50,6 +50,7 @@ struct OpenDevice {
 Driver drivers[8];
 OpenDevice devices[16];
 CeIoControlHook ioControlHook;
+HANDLE activateFailure;
 
 bool IsDeviceName(LPCWSTR name)
 {
@@ -374,11 +375,15 @@ HANDLE OpenStreamDevice(LPCWSTR name, DWORD access, DWORD share)
 
 void CeSetIoControlHook(CeIoControlHook hook) { ioControlHook = hook; }
 
+void CeSetActivateFailure(HANDLE failure) { activateFailure = failure; }
+
 extern "C" {
 
 HANDLE WINAPI ActivateDevice(LPCWSTR path, DWORD clientInfo)
 {
     HANDLE h = Activate(path);
+    if (!h)
+        h = activateFailure;
     if (CeJournalOn())
         CeJournalRecord(L"ActivateDevice", path ? path : L"", nullptr, clientInfo, 0, nullptr,
                         reinterpret_cast<LONG_PTR>(h));

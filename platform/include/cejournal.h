@@ -32,6 +32,11 @@ typedef void (*CeJournalSink)(const wchar_t *function, const wchar_t *path, cons
                               DWORD size, const void *data, LONG_PTR result);
 void CeSetJournalSink(CeJournalSink sink);
 
+// How ActivateDevice answers when it cannot load the driver: 0, as CE 4.2
+// does (the default), or INVALID_HANDLE_VALUE, as CE 5.0 does. This process
+// only.
+void CeSetActivateFailure(HANDLE failure);
+
 // Called after each control call that reaches a driver, in the caller's thread:
 // lets a test act between a request and the caller's look at the reply.
 typedef void (*CeIoControlHook)(DWORD code, const void *in, const void *out);

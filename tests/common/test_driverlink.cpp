@@ -30,6 +30,7 @@ protected:
     void TearDown() override
     {
         CeJournalStop();
+        CeSetActivateFailure(nullptr);
         if (deviceHandle != INVALID_HANDLE_VALUE)
             CloseHandle(deviceHandle);
         deviceHandle = INVALID_HANDLE_VALUE;
@@ -115,40 +116,56 @@ TEST_F(DriverLink, FailedActivationWithKeyPresentWritesNothing)
 
 TEST_F(DriverLink, MissingKeyIsWrittenInOrderThenActivatedAgain)
 {
-    CeJournalStart();
-    HANDLE device = OpenKeyboardDevice(BRINGUP_ENSURE_ACTIVE);
-    std::vector<CeCall> calls = CeJournalTake();
-    EXPECT_NE(device, INVALID_HANDLE_VALUE);
-    EXPECT_NE(activationHandle, nullptr);
-    ASSERT_EQ(Steps(calls),
-              std::vector<std::wstring>(
-                  {L"CreateFileW PLN1:", L"ActivateDevice Drivers\\BuiltIn\\Pelorin", L"RegOpenKeyExW " + kBuiltInName,
-                   L"RegCreateKeyExW " + kBuiltInName, L"RegSetValueExW " + kBuiltInName + L" DLL",
-                   L"RegSetValueExW " + kBuiltInName + L" Prefix", L"RegSetValueExW " + kBuiltInName + L" Index",
-                   L"RegSetValueExW " + kBuiltInName + L" Order", L"RegFlushKey " + kBuiltInName,
-                   L"RegCloseKey " + kBuiltInName, L"ActivateDevice Drivers\\BuiltIn\\Pelorin", L"CreateFileW PLN1:"}));
-    EXPECT_NE(calls[2].result, ERROR_SUCCESS);
-    EXPECT_EQ(calls[1].result, 0);
+    // A failed activation is 0 on CE 4.2 and INVALID_HANDLE_VALUE on CE 5.0:
+    // either way the key is written and the driver activated again.
+    for (HANDLE failure : {HANDLE(nullptr), INVALID_HANDLE_VALUE}) {
+        SCOPED_TRACE(failure ? "INVALID_HANDLE_VALUE" : "0");
+        CeSetActivateFailure(failure);
+        CeJournalStart();
+        HANDLE device = OpenKeyboardDevice(BRINGUP_ENSURE_ACTIVE);
+        std::vector<CeCall> calls = CeJournalTake();
+        EXPECT_NE(device, INVALID_HANDLE_VALUE);
+        EXPECT_NE(activationHandle, nullptr);
+        ASSERT_EQ(
+            Steps(calls),
+            std::vector<std::wstring>(
+                {L"CreateFileW PLN1:", L"ActivateDevice Drivers\\BuiltIn\\Pelorin", L"RegOpenKeyExW " + kBuiltInName,
+                 L"RegCreateKeyExW " + kBuiltInName, L"RegSetValueExW " + kBuiltInName + L" DLL",
+                 L"RegSetValueExW " + kBuiltInName + L" Prefix", L"RegSetValueExW " + kBuiltInName + L" Index",
+                 L"RegSetValueExW " + kBuiltInName + L" Order", L"RegFlushKey " + kBuiltInName,
+                 L"RegCloseKey " + kBuiltInName, L"ActivateDevice Drivers\\BuiltIn\\Pelorin", L"CreateFileW PLN1:"}));
+        EXPECT_NE(calls[2].result, ERROR_SUCCESS);
+        EXPECT_EQ(calls[1].result, LONG_PTR(failure)) << "the first activation failed";
 
-    struct Expected {
-        DWORD type, size;
-        std::vector<BYTE> data;
-    };
-    auto wide = [](const wchar_t *s, size_t bytes) {
-        return std::vector<BYTE>(reinterpret_cast<const BYTE *>(s), reinterpret_cast<const BYTE *>(s) + bytes);
-    };
-    DWORD one = 1, three = 3;
-    Expected expected[] = {{REG_SZ, 24, wide(L"Pelorin.dll", 24)},
-                           {REG_SZ, 8, wide(L"PLN", 8)},
-                           {REG_DWORD, 4, std::vector<BYTE>((BYTE *)&one, (BYTE *)&one + 4)},
-                           {REG_DWORD, 4, std::vector<BYTE>((BYTE *)&three, (BYTE *)&three + 4)}};
-    for (int i = 0; i < 4; ++i) {
-        SCOPED_TRACE(calls[4 + i].value);
-        EXPECT_EQ(calls[4 + i].type, expected[i].type);
-        EXPECT_EQ(calls[4 + i].size, expected[i].size);
-        EXPECT_EQ(calls[4 + i].data, expected[i].data);
+        struct Expected {
+            DWORD type, size;
+            std::vector<BYTE> data;
+        };
+        auto wide = [](const wchar_t *s, size_t bytes) {
+            return std::vector<BYTE>(reinterpret_cast<const BYTE *>(s), reinterpret_cast<const BYTE *>(s) + bytes);
+        };
+        DWORD one = 1, three = 3;
+        Expected expected[] = {{REG_SZ, 24, wide(L"Pelorin.dll", 24)},
+                               {REG_SZ, 8, wide(L"PLN", 8)},
+                               {REG_DWORD, 4, std::vector<BYTE>((BYTE *)&one, (BYTE *)&one + 4)},
+                               {REG_DWORD, 4, std::vector<BYTE>((BYTE *)&three, (BYTE *)&three + 4)}};
+        for (int i = 0; i < 4; ++i) {
+            SCOPED_TRACE(calls[4 + i].value);
+            EXPECT_EQ(calls[4 + i].type, expected[i].type);
+            EXPECT_EQ(calls[4 + i].size, expected[i].size);
+            EXPECT_EQ(calls[4 + i].data, expected[i].data);
+        }
+        EXPECT_EQ(CountActiveKeyboardEntries(), 1);
+        CeJournalStop();
+        CeSetActivateFailure(nullptr);
+        if (deviceHandle != INVALID_HANDLE_VALUE)
+            CloseHandle(deviceHandle);
+        deviceHandle = INVALID_HANDLE_VALUE;
+        if (activationHandle)
+            DeactivateDevice(activationHandle);
+        activationHandle = nullptr;
+        ResetSystemState();
     }
-    EXPECT_EQ(CountActiveKeyboardEntries(), 1);
 }
 
 TEST_F(DriverLink, PaletteFormNeverWritesTheKey)
