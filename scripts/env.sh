@@ -63,6 +63,8 @@ install_packages() {
   command -v xwd >/dev/null || need+=(x11-apps)
   dpkg -s imagemagick >/dev/null 2>&1 || need+=(imagemagick)
   command -v cabextract >/dev/null || need+=(cabextract)
+  # The device SDK check compiles the shipped units with clang for ARM.
+  command -v clang >/dev/null || need+=(clang)
   [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest)
   if [ ${#need[@]} -gt 0 ]; then
     log "installing ${need[*]}"
