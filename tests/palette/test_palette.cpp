@@ -284,6 +284,101 @@ TEST_F(Palette, CaptionsTypeWithAmpersandsCollapsed)
     }
 }
 
+// The window behind as another program's, on a thread of its own: on
+// activation its focus rests on the frame for a while before the window moves
+// it to its edit control, as a program on a busy machine may.
+class SlowFocusWindow {
+public:
+    ~SlowFocusWindow()
+    {
+        if (!thread)
+            return;
+        PostThreadMessageW(threadId, WM_QUIT, 0, 0);
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+    }
+    bool Start()
+    {
+        ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread = CreateThread(nullptr, 0, Run, this, 0, &threadId);
+        bool started = thread && WaitForSingleObject(ready, 10000) == WAIT_OBJECT_0 && edit;
+        CloseHandle(ready);
+        return started;
+    }
+    std::wstring Text() const
+    {
+        wchar_t text[256] = {};
+        GetWindowTextW(edit, text, 256);
+        return text;
+    }
+    bool FocusOnEdit() const
+    {
+        GUITHREADINFO info = {sizeof(info)};
+        return GetGUIThreadInfo(threadId, &info) && info.hwndFocus == edit;
+    }
+    HWND frame = nullptr, edit = nullptr;
+
+private:
+    static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_SETFOCUS) {
+            Sleep(300);
+            SetFocus(GetWindow(window, GW_CHILD));
+            return 0;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    static DWORD WINAPI Run(LPVOID p)
+    {
+        auto *self = static_cast<SlowFocusWindow *>(p);
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = FrameProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"SlowFocusWindow";
+        RegisterClassW(&wc);
+        self->frame = CreateWindowExW(0, wc.lpszClassName, L"Slow focus", WS_OVERLAPPEDWINDOW, 320, 100, 300, 200,
+                                      nullptr, nullptr, wc.hInstance, nullptr);
+        self->edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 280, 150, self->frame,
+                                     nullptr, wc.hInstance, nullptr);
+        ShowWindow(self->frame, SW_SHOW);
+        SetEvent(self->ready);
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        DestroyWindow(self->frame);
+        UnregisterClassW(wc.lpszClassName, wc.hInstance);
+        return 0;
+    }
+    HANDLE thread = nullptr, ready = nullptr;
+    DWORD threadId = 0;
+};
+
+// The text goes to the focus that the window behind has when it takes the
+// text, not to the one it had while being activated: the frame's.
+TEST_F(Palette, TextReachesTheFocusThatTheWindowBehindSetsOnActivation)
+{
+    SlowFocusWindow behind;
+    ASSERT_TRUE(behind.Start());
+    const std::wstring text = L"a&&\U0001F600";
+    for (bool tap : {true, false}) {
+        SCOPED_TRACE(tap ? "tap" : "key");
+        SetWindowTextW(behind.edit, L"");
+        SetForegroundWindow(behind.frame);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == behind.frame && behind.FocusOnEdit(); }));
+        StartPaletteHere();
+        SetDlgItemTextW(paletteDialog, IDC_BUTTON1, text.c_str());
+        if (tap)
+            Tap(1);
+        else
+            injectedReply = kButtons[0].key;
+        ASSERT_TRUE(WaitPaletteEnded());
+        EXPECT_TRUE(WaitUntil([&] { return behind.Text() == L"a&\U0001F600"; }))
+            << "typed \"" << Narrow(behind.Text()) << "\"";
+    }
+}
+
 TEST(CharacterList, StopsAt127AndMarksEachCharacterDown)
 {
     wchar_t caption[kTextUnits] = {};
