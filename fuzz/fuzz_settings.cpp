@@ -14,21 +14,19 @@
 #include <string.h>
 #include "fakeregistry.h"
 #include "settingsstore.h"
+#include "../tests/support/systemfacts.h"
 
 namespace {
 
-// The five settings as the registry layout fixes them, spelled here apart
-// from the system's own table.
-struct Setting {
-    const wchar_t *name;
-    DWORD defaultValue;
-    DWORD maxValue;
+// The five settings as the tests hold them, apart from the system's own
+// table, each with the member that holds it in use.
+struct Setting : SettingFacts {
     DWORD KeyboardSettings::*inUse;
 };
 const Setting kSettings[] = {
-    {L"STATUS", 1, 1, &KeyboardSettings::status},   {L"REPEAT", 2, 3, &KeyboardSettings::repeat},
-    {L"DELAY", 1, 2, &KeyboardSettings::delay},     {L"SOUND", 0, 1, &KeyboardSettings::sound},
-    {L"CLOSESK", 0, 1, &KeyboardSettings::closeSk},
+    {kSettingFacts[0], &KeyboardSettings::status},  {kSettingFacts[1], &KeyboardSettings::repeat},
+    {kSettingFacts[2], &KeyboardSettings::delay},   {kSettingFacts[3], &KeyboardSettings::sound},
+    {kSettingFacts[4], &KeyboardSettings::closeSk},
 };
 const wchar_t kKeyPath[] = L"Software\\Corvane\\Pelorin";
 const wchar_t kClickPath[] = L"ControlPanel\\Volume";

@@ -4,6 +4,7 @@
 #include "controlcodes.h"
 #include "registrynames.h"
 #include "driverlink.h"
+#include "systemfacts.h"
 
 namespace {
 
@@ -43,21 +44,14 @@ TEST(SettingsStore, KeyPathsAndValueNames)
 
 TEST(SettingsStore, KeyboardSettingsDefaultsAndRanges)
 {
-    struct Row {
-        const KeyboardSetting &s;
-        const wchar_t *name;
-        DWORD def, max;
-    };
-    Row rows[] = {{kStatusSetting, L"STATUS", 1, 1},
-                  {kRepeatSetting, L"REPEAT", 2, 3},
-                  {kDelaySetting, L"DELAY", 1, 2},
-                  {kSoundSetting, L"SOUND", 0, 1},
-                  {kCloseSkSetting, L"CLOSESK", 0, 1}};
-    for (const Row &r : rows) {
-        SCOPED_TRACE(std::string(r.name, r.name + wcslen(r.name)));
-        EXPECT_STREQ(r.s.name, r.name);
-        EXPECT_EQ(r.s.defaultValue, r.def);
-        EXPECT_EQ(r.s.maxValue, r.max);
+    const KeyboardSetting *settings[] = {&kStatusSetting, &kRepeatSetting, &kDelaySetting, &kSoundSetting,
+                                         &kCloseSkSetting};
+    for (int i = 0; i < 5; ++i) {
+        const SettingFacts &facts = kSettingFacts[i];
+        SCOPED_TRACE(std::string(facts.name, facts.name + wcslen(facts.name)));
+        EXPECT_STREQ(settings[i]->name, facts.name);
+        EXPECT_EQ(settings[i]->defaultValue, facts.defaultValue);
+        EXPECT_EQ(settings[i]->maxValue, facts.maxValue);
     }
     EXPECT_EQ(kSettingSize, 4u);
 }
@@ -65,49 +59,9 @@ TEST(SettingsStore, KeyboardSettingsDefaultsAndRanges)
 TEST(SettingsStore, DefaultTexts)
 {
     // Caption form: the single ampersand of button 5 is written twice.
-    const wchar_t *expected[38] = {
-        L"\u007E",
-        L"\u0023",
-        L"\u0025",
-        L"\u005E",
-        L"\u0026\u0026",
-        L"\u002A",
-        L"\u0027",
-        L"\u003D",
-        L"\u005C",
-        L"\u007C",
-        L"\u003B",
-        L"\u003C",
-        L"\u003E",
-        L"\u007B",
-        L"\u007D",
-        L"\u005B",
-        L"\u005D",
-        L"\u00A2",
-        L"\u20AC",
-        L"\u00A5",
-        L"\u003A\u002D\u0029",
-        L"\u003A\u002D\u0028",
-        L"\u003B\u0029",
-        L"\u003A\u007E\u0028",
-        L"\u003A\u004F",
-        L"\u003A\u0050",
-        L"\u003A\u0044",
-        L"\u003A\u002A",
-        L"\u003A\u0078",
-        L"\u0040\u002E\u0040",
-        L"\u007E\u005F\u007E",
-        L"\u0028\u005E\u002E\u005E\u0029",
-        L"\u0024\u002E\u0024",
-        L"\u002D\u005F\u002D\u002E\u002E\u002E",
-        L"\u003E\u005F\u003C",
-        L"\u0066\u002D\u005F\u002D",
-        L"\u002A\u002E\u002A",
-        L"\u002D\u005F\u006F\u003B",
-    };
     ASSERT_EQ(kButtonCount, 38);
     for (int n = 0; n < kButtonCount; ++n)
-        EXPECT_STREQ(DefaultButtonTexts[n], expected[n]) << "KZ" << n + 1;
+        EXPECT_STREQ(DefaultButtonTexts[n], kButtons[n].defaultText) << "KZ" << n + 1;
     EXPECT_EQ(kDefaultTextSize, 14u);
     EXPECT_EQ(kSavedTextSize, 256u);
 }

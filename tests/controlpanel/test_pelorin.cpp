@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include "systemfacts.h"
 #include "testsupport.h"
 
 namespace {
@@ -11,7 +12,7 @@ namespace {
 const wchar_t kSettingsPath[] = L"Software\\Corvane\\Pelorin";
 const wchar_t kVolumePath[] = L"ControlPanel\\Volume";
 const wchar_t kTitle[] = L"Corvane Pelorin";
-const int kEnable = 1000, kDisable = 1001, kRepeat = 1002, kDelay = 1003, kClickSound = 1004, kCloseSoftKeyboard = 1029;
+using namespace ids;
 const int kCommandBar = 0xE800, kAbout = 57664;
 
 using Lines = std::vector<std::string>;

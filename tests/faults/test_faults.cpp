@@ -6,16 +6,13 @@
 #include <cstdio>
 #include <deque>
 #include "faultsupport.h"
+#include "systemfacts.h"
 #include "registrynames.h"
 
 namespace {
 
 const wchar_t kTitle[] = L"Corvane Pelorin";
-const int kEnable = 1000, kDisable = 1001, kRepeat = 1002, kDelay = 1003, kCloseSoftKeyboard = 1029;
-const int kButton1 = 1002;  // palette button n is 1001 + n
-const int kEditMenu = 401, kEditOk = 1042, kEditFirst = 1059, kEntryText = 1098, kEntryOk = 1055;
-const KeyboardSetting *const kSettings[] = {&kStatusSetting, &kRepeatSetting, &kDelaySetting, &kSoundSetting,
-                                            &kCloseSkSetting};
+using namespace ids;
 
 struct Crowd;
 struct TextCase;
@@ -215,26 +212,22 @@ TEST_F(Faults, ControlPanelRepairsSettingsOfEveryWrongTypeAndSize)
 {
     // Every shape is unreadable as a setting or out of its range, so each
     // setting becomes its default, stored and pushed.
-    const struct {
-        const wchar_t *name;
-        DWORD value;
-    } defaults[] = {{L"STATUS", 1}, {L"REPEAT", 2}, {L"DELAY", 1}, {L"SOUND", 0}, {L"CLOSESK", 0}};
     const std::vector<std::string> pushed = {"IOCTL_KBD_SET_STATE 1", "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 0",
                                              "IOCTL_KBD_SET_REPEAT_RATE 2", "IOCTL_KBD_SET_REPEAT_DELAY 1"};
     for (const StoredShape &shape : WrongSettingShapes()) {
         SCOPED_TRACE(shape.name);
         TearDown();
         SetUp();
-        for (const auto &d : defaults)
+        for (const SettingFacts &d : kSettingFacts)
             WriteRawValue(HKEY_LOCAL_MACHINE, kSettingsKeyPath, d.name, shape.type, shape.data);
         HWND window = StartControlPanel();
         ASSERT_TRUE(window);
-        for (const auto &d : defaults) {
+        for (const SettingFacts &d : kSettingFacts) {
             DWORD value = 0xDEADBEEF, type = 0;
             ASSERT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, d.name, &value, &type))
                 << Narrow(d.name);
             EXPECT_EQ(type, DWORD(REG_DWORD)) << Narrow(d.name);
-            EXPECT_EQ(value, d.value) << Narrow(d.name);
+            EXPECT_EQ(value, d.defaultValue) << Narrow(d.name);
         }
         EXPECT_EQ(DriverControlCalls(), pushed);
         PostMessageW(window, WM_COMMAND, IDOK, 0);
@@ -455,9 +448,9 @@ void Faults::RunCrowds(const std::vector<Crowd> &crowds, bool oneLoad)
             EXPECT_TRUE(ended(i, 20000));
             EXPECT_EQ(codes[i], 0u) << "program " << i;
         }
-        for (const KeyboardSetting *s : kSettings) {
+        for (const SettingFacts &s : kSettingFacts) {
             if (crowd.panels) {
-                EXPECT_LE(Stored(s->name), s->maxValue) << Narrow(s->name);
+                EXPECT_LE(Stored(s.name), s.maxValue) << Narrow(s.name);
             }
         }
     }
@@ -628,12 +621,8 @@ TEST_F(InstallerFaults, RemovalUnderOpenProgramsLeavesNoKeyAndTheNextInstallatio
     ASSERT_TRUE(panel);
     EXPECT_EQ(SendMessageW(GetDlgItem(panel, kRepeat), CB_GETCURSEL, 0, 0), 2);
     EXPECT_EQ(SendMessageW(GetDlgItem(panel, kDelay), CB_GETCURSEL, 0, 0), 1);
-    const struct {
-        const wchar_t *name;
-        DWORD value;
-    } defaults[] = {{L"STATUS", 1}, {L"REPEAT", 2}, {L"DELAY", 1}, {L"SOUND", 0}, {L"CLOSESK", 0}};
-    for (const auto &d : defaults)
-        EXPECT_EQ(Stored(d.name), d.value) << Narrow(d.name);
+    for (const SettingFacts &d : kSettingFacts)
+        EXPECT_EQ(Stored(d.name), d.defaultValue) << Narrow(d.name);
     EXPECT_EQ(StoredText(L"KZ1"), L"<missing>") << "no text before the palette's first start";
     EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath)) << "written anew";
     Program &again = Start(dir + L"\\Kadenza.exe");

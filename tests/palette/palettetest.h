@@ -8,21 +8,10 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include "systemfacts.h"
 #include "testsupport.h"
 #include "kadenza.h"
 
-// The 38 buttons as the palette is meant to have them, typed here apart from
-// the program's own tables: the key code that selects button n, its caption
-// in the palette template, its default text (caption form), and its place
-// (x, y, width, height in dialog units) in the palette and edit templates.
-struct ButtonFacts {
-    DWORD key;
-    const wchar_t *templateCaption;
-    const wchar_t *defaultText;
-    int palette[4];
-    int edit[4];
-};
-extern const ButtonFacts kButtons[38];
 // What button n's default types: "&&" is one "&".
 std::wstring TypedDefault(int button);
 

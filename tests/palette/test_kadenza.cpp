@@ -1,6 +1,7 @@
 // Kadenza.exe as a user meets it: one instance, and the text of a pressed key
 // or a tapped button arriving in Wine's own Notepad in front.
 #include <gtest/gtest.h>
+#include "systemfacts.h"
 #include "testsupport.h"
 
 namespace {
@@ -163,9 +164,10 @@ TEST_F(Kadenza, TappedButtonTypesIntoNotepad)
     StartPalette();
     HWND dialog = FindWindowExW(paletteWindow, nullptr, L"#32770", nullptr);
     ASSERT_NE(dialog, nullptr);
-    PostMessageW(GetDlgItem(dialog, 1022), BM_CLICK, 0, 0);  // button 21, ":-)"
+    PostMessageW(GetDlgItem(dialog, ids::kButton1 + 20), BM_CLICK, 0, 0);  // button 21
     EXPECT_EQ(WaitProgram(palette), 0u);
-    EXPECT_TRUE(WaitUntil([&] { return NotepadText() == L"note::-)"; })) << Narrow(NotepadText());
+    EXPECT_TRUE(WaitUntil([&] { return NotepadText() == std::wstring(L"note:") + kButtons[20].defaultText; }))
+        << Narrow(NotepadText());
     EXPECT_EQ(DriverControlCalls().back(), "IOCTL_KBD_POLL_PALETTE_KEY 0 -> 0");
 }
 
@@ -174,21 +176,22 @@ TEST_F(Kadenza, EditedTextWithAmpersandAndEmojiArrivesWholeAfterRestart)
     const std::wstring entered = L"Tom & Jerry \U0001F600";
     StartPalette();
     // "Edit" on the menu bar.
-    HWND bar = WaitTopLevel(palette.id, L"menu_worker", 401);
+    HWND bar = WaitTopLevel(palette.id, L"menu_worker", ids::kEditMenu);
     ASSERT_NE(bar, nullptr);
-    PostMessageW(GetDlgItem(bar, 401), BM_CLICK, 0, 0);
-    HWND edit = WaitTopLevel(palette.id, L"#32770", 1042);
+    PostMessageW(GetDlgItem(bar, ids::kEditMenu), BM_CLICK, 0, 0);
+    HWND edit = WaitTopLevel(palette.id, L"#32770", ids::kEditOk);
     ASSERT_NE(edit, nullptr);
-    PostMessageW(edit, WM_COMMAND, MAKEWPARAM(1059, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(edit, 1059)));
-    HWND entry = WaitTopLevel(palette.id, L"#32770", 1098);
+    PostMessageW(edit, WM_COMMAND, MAKEWPARAM(ids::kEditFirst, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(edit, ids::kEditFirst)));
+    HWND entry = WaitTopLevel(palette.id, L"#32770", ids::kEntryText);
     ASSERT_NE(entry, nullptr);
     wchar_t shown[64] = {};
-    SendMessageW(GetDlgItem(entry, 1098), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(shown));
+    SendMessageW(GetDlgItem(entry, ids::kEntryText), WM_GETTEXT, 64, reinterpret_cast<LPARAM>(shown));
     EXPECT_STREQ(shown, L"~");
-    SendMessageW(GetDlgItem(entry, 1098), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entered.c_str()));
-    PostMessageW(entry, WM_COMMAND, MAKEWPARAM(1055, BN_CLICKED), 0);
+    SendMessageW(GetDlgItem(entry, ids::kEntryText), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(entered.c_str()));
+    PostMessageW(entry, WM_COMMAND, MAKEWPARAM(ids::kEntryOk, BN_CLICKED), 0);
     ASSERT_TRUE(WaitForWindowGone(entry));
-    PostMessageW(edit, WM_COMMAND, MAKEWPARAM(1042, BN_CLICKED), 0);
+    PostMessageW(edit, WM_COMMAND, MAKEWPARAM(ids::kEditOk, BN_CLICKED), 0);
     ASSERT_TRUE(WaitForWindowGone(edit));
     std::vector<BYTE> stored;
     ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kKey, L"KZ1", &stored));

@@ -8,6 +8,7 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 #include <algorithm>
+#include "systemfacts.h"
 #include "testsupport.h"
 #include "registrynames.h"
 #include "driverlink.h"
@@ -224,12 +225,10 @@ TEST_F(Installer, NewInstallStartsAgainFromTheDefaults)
     ASSERT_TRUE(WaitForWindow(kControlPanelTitle, 20000));
     EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath)) << "written anew";
     EXPECT_EQ(CountActiveKeyboardEntries(), 1);
-    const std::pair<const wchar_t *, DWORD> defaults[] = {
-        {L"STATUS", 1}, {L"REPEAT", 2}, {L"DELAY", 1}, {L"SOUND", 0}, {L"CLOSESK", 0}};
-    for (const auto &setting : defaults) {
+    for (const SettingFacts &setting : kSettingFacts) {
         DWORD value = 99;
-        EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, setting.first, &value));
-        EXPECT_EQ(value, setting.second) << Narrow(setting.first);
+        EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, setting.name, &value));
+        EXPECT_EQ(value, setting.defaultValue) << Narrow(setting.name);
     }
     EXPECT_TRUE(CloseStartedControlPanel());
 }
