@@ -19,18 +19,16 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+// With "timer", a 5 ms timer that does nothing.
+void StartTimer(HWND window, LPCWSTR commandLine)
+{
+    if (commandLine && lstrcmpW(commandLine, L"timer") == 0)
+        SetTimer(window, 1, 5, nullptr);
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
 {
-    if (!RegisterFloorClass(instance, FloorProc, L"BenchFloor"))
-        return 1;
-    HWND window = CreateFloorWindow(instance, L"BenchFloor", WS_VISIBLE);
-    if (!window)
-        return 1;
-    ShowWindow(window, show);
-    UpdateWindow(window);
-    if (commandLine && lstrcmpW(commandLine, L"timer") == 0)
-        SetTimer(window, 1, 5, nullptr);
-    return RunFloorMessages();
+    return RunBareFloor(instance, L"BenchFloor", FloorProc, show, StartTimer, commandLine);
 }

@@ -1,6 +1,7 @@
 // What every floor program does around its own work: a window class, one
 // top-level window at the palette's place and size titled as its class, and
-// the message loop. Inline, so each floor stays one small program.
+// the message loop; for the floors with one bare window, the whole entry.
+// Inline, so each floor stays one small program.
 #ifndef BENCH_FLOORWINDOW_H
 #define BENCH_FLOORWINDOW_H
 
@@ -34,6 +35,24 @@ inline int RunFloorMessages()
         DispatchMessageW(&msg);
     }
     return static_cast<int>(msg.wParam);
+}
+
+// The entry of a floor with one bare window: its class and window, shown as
+// the program was started, then start (when given) for the floor's own work,
+// then the message loop. 1 when the window cannot be made.
+inline int RunBareFloor(HINSTANCE instance, const wchar_t *name, WNDPROC procedure, int show,
+                        void (*start)(HWND window, LPCWSTR commandLine), LPCWSTR commandLine)
+{
+    if (!RegisterFloorClass(instance, procedure, name))
+        return 1;
+    HWND window = CreateFloorWindow(instance, name, WS_VISIBLE);
+    if (!window)
+        return 1;
+    ShowWindow(window, show);
+    UpdateWindow(window);
+    if (start)
+        start(window, commandLine);
+    return RunFloorMessages();
 }
 
 #endif

@@ -50,18 +50,16 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int show)
+// The device opened as the palette opens it, then the poll.
+void StartPolling(HWND window, LPCWSTR)
 {
-    if (!RegisterFloorClass(instance, FloorProc, L"BenchKey"))
-        return 1;
-    HWND window = CreateFloorWindow(instance, L"BenchKey", WS_VISIBLE);
-    if (!window)
-        return 1;
-    ShowWindow(window, show);
-    UpdateWindow(window);
     OpenKeyboardDevice(BRINGUP_ACTIVATE_ONCE);
     SetTimer(window, kPollTimer, kPollInterval, nullptr);
-    return RunFloorMessages();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int show)
+{
+    return RunBareFloor(instance, L"BenchKey", FloorProc, show, StartPolling, commandLine);
 }
