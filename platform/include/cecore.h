@@ -48,6 +48,9 @@ BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy
 HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR name, DWORD style, int x, int y, int cx, int cy,
                               HWND parent, HMENU menu, HINSTANCE inst, LPVOID param);
 
+/* The device's message box: within the work area, its text wrapped */
+int WINAPI CeMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+
 BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES pa, LPSECURITY_ATTRIBUTES ta,
                              BOOL inherit, DWORD flags, LPVOID env, LPCWSTR dir, LPSTARTUPINFOW si,
                              LPPROCESS_INFORMATION pi);

@@ -38,6 +38,8 @@
 /* Hiding the foreground window activates the next one; WS_EX_CAPTIONOKBTN. */
 #define SetWindowPos CeSetWindowPos
 #define CreateWindowExW CeCreateWindowExW
+/* Message boxes as the device lays them out: within the work area. */
+#define MessageBoxW CeMessageBoxW
 /* The device's entry takes its command line in UTF-16: the desktop's wWinMain
    (programs link with -municode). */
 #define WinMain wWinMain
@@ -63,7 +65,7 @@ BOOL WINAPI DllMain(HANDLE hinstDLL, DWORD dwReason, LPVOID lpvReserved);
 #include <shlobj.h>
 #pragma GCC poison CeRegOpenKeyExW CeRegCreateKeyExW CeRegQueryValueExW CeRegSetValueExW CeRegFlushKey
 #pragma GCC poison CeRegCloseKey CeRegDeleteKeyW CeCreateFileW CeDeviceIoControl CeCloseHandle CeCreateProcessW
-#pragma GCC poison CeSetWindowPos CeCreateWindowExW CeAddCaptionOkButton
+#pragma GCC poison CeSetWindowPos CeCreateWindowExW CeAddCaptionOkButton CeMessageBoxW
 #endif
 
 #endif
