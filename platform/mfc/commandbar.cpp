@@ -313,9 +313,32 @@ void CCeCommandBar::MakeRoom()
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
         SetWindowPos(child, nullptr, r.left, r.top + shift, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    RECT frame;
+    RECT frame, work, client;
     GetWindowRect(parent, &frame);
-    SetWindowPos(parent, nullptr, frame.left, frame.top - shift / 2, frame.right - frame.left,
-                 frame.bottom - frame.top + shift, SWP_NOZORDER | SWP_NOACTIVATE);
+    GetClientRect(parent, &client);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int left = frame.left, top = frame.top - shift / 2;
+    int wide = frame.right - frame.left, tall = frame.bottom - frame.top + shift;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (tall > work.bottom - work.top) {
+        // Taller than the work area, as on the device's screen: as there,
+        // the window has no frame, the bar and the dialog fill the work area
+        // and the navigation bar above shows the title. A frame would reach
+        // under the bar, and Wine paints a caption over the window above it.
+        LONG_PTR style = GetWindowLongPtrW(parent, GWL_STYLE), ex = GetWindowLongPtrW(parent, GWL_EXSTYLE);
+        SetWindowLongPtrW(parent, GWL_STYLE, style & ~static_cast<LONG_PTR>(WS_CAPTION | WS_THICKFRAME));
+        SetWindowLongPtrW(parent, GWL_EXSTYLE,
+                          ex & ~static_cast<LONG_PTR>(WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE));
+        left = work.left;
+        top = work.top;
+        wide = client.right - client.left;
+        tall = client.bottom - client.top + shift;
+        flags |= SWP_FRAMECHANGED;
+    } else if (top + tall > work.bottom) {
+        top = work.bottom - tall;
+    } else if (top < work.top) {
+        top = work.top;
+    }
+    SetWindowPos(parent, nullptr, left, top, wide, tall, flags);
     m_nRoom = height;
 }
