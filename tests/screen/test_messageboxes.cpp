@@ -1,0 +1,259 @@
+// Every message box the programs can show, on the device's screen: no wider
+// than the screen, wholly inside the work area below the navigation bar, and
+// with all of its text shown. The programs run on a Wine desktop of the
+// device's size of their own, so that the tests' large screen stays as it is.
+#define CEPLATFORM_WIN32_CALLS
+#include "testsupport.h"
+#include <gtest/gtest.h>
+#include <functional>
+
+namespace {
+
+const wchar_t kDesktop[] = L"PelorinDevice";
+const wchar_t kDesktopsKey[] = L"Software\\Wine\\Explorer\\Desktops";
+const int kScreenWidth = 240, kScreenHeight = 320;
+const wchar_t kPanel[] = L"Corvane Pelorin";
+
+// A program of build/bin (or a full path) started on the device's desktop.
+Program StartOnDevice(const std::wstring &name, const std::wstring &args = L"")
+{
+    Program program;
+    std::wstring path = name.find(L'\\') == std::wstring::npos ? BinDir() + name : name;
+    std::wstring line = L"\"" + path + L"\"" + (args.empty() ? L"" : L" " + args);
+    std::wstring desktop = kDesktop;
+    STARTUPINFOW si = {sizeof(si)};
+    si.lpDesktop = &desktop[0];
+    PROCESS_INFORMATION pi = {};
+    if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        CloseHandle(pi.hThread);
+        program.process = pi.hProcess;
+        program.id = pi.dwProcessId;
+    }
+    return program;
+}
+
+// A copy of the palette whose menu bar's description names a menu it lacks:
+// SHCreateMenuBar then fails, as on a device where the menu is missing. The
+// description's bytes are found in the file and its menu id changed there.
+std::wstring PaletteWithoutMenuBar()
+{
+    std::wstring original = BinDir() + L"Kadenza.exe", copy = TempPath(L"KadenzaNoMenuBar.exe");
+    std::string description;
+    if (HMODULE image = LoadLibraryExW(original.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+        HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(400), MAKEINTRESOURCEW(10));
+        const char *data = found ? static_cast<const char *>(LockResource(LoadResource(image, found))) : nullptr;
+        if (data)
+            description.assign(data, SizeofResource(image, found));
+        FreeLibrary(image);
+    }
+    HANDLE in = CreateFileW(original.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (in == INVALID_HANDLE_VALUE || description.size() < 4)
+        return L"";
+    std::string bytes(GetFileSize(in, nullptr), '\0');
+    DWORD got = 0;
+    ReadFile(in, &bytes[0], DWORD(bytes.size()), &got, nullptr);
+    CloseHandle(in);
+    size_t at = bytes.find(description);
+    if (at == std::string::npos || bytes.find(description, at + 1) != std::string::npos)
+        return L"";
+    bytes[at] = bytes[at + 1] = '\xFE';  // menu id 0xFEFE: no such menu
+    HANDLE out = CreateFileW(copy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return L"";
+    DWORD written = 0;
+    WriteFile(out, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(out);
+    return written == bytes.size() ? copy : L"";
+}
+
+struct Case {
+    const char *name;
+    const wchar_t *caption;
+    const wchar_t *text;
+    // Starts what shows the box; the programs it started, to end afterwards.
+    std::function<std::vector<Program>()> provoke;
+};
+
+void PrintTo(const Case &box, std::ostream *out) { *out << box.name; }
+
+class MessageBoxes : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override
+    {
+        ResetSystemState();
+        // The device's screen: a desktop of its size, for this test only.
+        HKEY key;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        std::wstring size = std::to_wstring(kScreenWidth) + L"x" + std::to_wstring(kScreenHeight);
+        RegSetValueExW(key, kDesktop, 0, REG_SZ, reinterpret_cast<const BYTE *>(size.c_str()),
+                       DWORD((size.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+        previousDesktop = GetThreadDesktop(GetCurrentThreadId());
+        device = CreateDesktopW(kDesktop, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        ASSERT_NE(device, nullptr);
+        // This thread looks at the device's windows (it has none of its own).
+        ASSERT_TRUE(SetThreadDesktop(device));
+        programs.push_back(StartOnDevice(L"navbar.exe"));
+        navBar = WaitForWindow(L"Navigation bar", 20000);
+        ASSERT_NE(navBar, nullptr);
+    }
+
+    void TearDown() override
+    {
+        if (navBar)
+            PostMessageW(navBar, WM_CLOSE, 0, 0);
+        for (Program &program : programs)
+            if (WaitProgram(program, 5000) == STILL_ACTIVE)
+                KillProgram(program);
+        ResetSystemState();
+        // The desktop's own process ends with its last window: wait for it,
+        // so that the next test finds the large screen again.
+        DWORD explorer = 0;
+        if (device)
+            GetWindowThreadProcessId(GetDesktopWindow(), &explorer);
+        if (previousDesktop)
+            SetThreadDesktop(previousDesktop);
+        if (device)
+            CloseDesktop(device);
+        if (HANDLE process = explorer ? OpenProcess(SYNCHRONIZE, FALSE, explorer) : nullptr) {
+            EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0) << "the device's desktop stays";
+            CloseHandle(process);
+        }
+        DeleteFileW(TempPath(L"KadenzaNoMenuBar.exe").c_str());
+    }
+
+    HDESK previousDesktop = nullptr, device = nullptr;
+    HWND navBar = nullptr;
+    std::vector<Program> programs;
+};
+
+// The lines of the text as a reader wraps it at word boundaries into a width,
+// in the system's message font; false when a word alone is wider.
+bool WrapText(const std::wstring &text, int width, int *lines, int *lineHeight)
+{
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW tm;
+    GetTextMetricsW(dc, &tm);
+    *lineHeight = tm.tmHeight;
+    auto extent = [&](const std::wstring &s) {
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, s.c_str(), int(s.size()), &size);
+        return int(size.cx);
+    };
+    bool fits = true;
+    *lines = 0;
+    std::wstring line;
+    size_t at = 0;
+    while (at <= text.size()) {
+        size_t end = text.find(L' ', at);
+        std::wstring word = text.substr(at, end == std::wstring::npos ? std::wstring::npos : end - at);
+        if (extent(word) > width)
+            fits = false;
+        std::wstring longer = line.empty() ? word : line + L" " + word;
+        if (!line.empty() && extent(longer) > width) {
+            ++*lines;
+            line = word;
+        } else {
+            line = longer;
+        }
+        if (end == std::wstring::npos)
+            break;
+        at = end + 1;
+    }
+    ++*lines;
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    return fits;
+}
+
+TEST_P(MessageBoxes, LieWhollyInTheWorkAreaWithAllTheirText)
+{
+    const Case &box = GetParam();
+    RECT screen, bar;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    ASSERT_EQ(screen.right - screen.left, kScreenWidth);
+    ASSERT_EQ(screen.bottom - screen.top, kScreenHeight);
+    GetWindowRect(navBar, &bar);
+    // The work area: the screen below the navigation bar.
+    RECT work = {screen.left, bar.bottom, screen.right, screen.bottom};
+    ASSERT_EQ(bar.bottom - bar.top, 26);
+
+    std::vector<Program> started = box.provoke();
+    programs.insert(programs.end(), started.begin(), started.end());
+    HWND window = WaitForWindow(box.caption, 20000, L"#32770");
+    ASSERT_NE(window, nullptr) << box.name;
+
+    RECT r, client, text;
+    GetWindowRect(window, &r);
+    GetClientRect(window, &client);
+    HWND control = GetDlgItem(window, 0xFFFF);
+    ASSERT_NE(control, nullptr);
+    GetWindowRect(control, &text);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&text), 2);
+    wchar_t shown[1024] = {};
+    GetWindowTextW(control, shown, ARRAYSIZE(shown));
+
+    EXPECT_LE(r.right - r.left, kScreenWidth) << box.name << ": wider than the screen";
+    EXPECT_TRUE(r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom)
+        << box.name << ": the box at (" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom
+        << ") is not inside the work area (" << work.left << "," << work.top << ")-(" << work.right << ","
+        << work.bottom << ")";
+    EXPECT_TRUE(text.left >= 0 && text.top >= 0 && text.right <= client.right && text.bottom <= client.bottom)
+        << box.name << ": the text area runs past the box";
+    int lines = 0, lineHeight = 0;
+    EXPECT_TRUE(WrapText(shown, text.right - text.left, &lines, &lineHeight))
+        << box.name << ": a word is wider than the text area";
+    EXPECT_LE(lines * lineHeight, text.bottom - text.top)
+        << box.name << ": " << lines << " lines of " << lineHeight << " px need more than the "
+        << text.bottom - text.top << " px shown";
+    EXPECT_EQ(std::wstring(shown), box.text);
+
+    // Answered as before: its text read, OK pressed.
+    EXPECT_EQ(AnswerMessageBox(box.caption), box.text) << box.name;
+}
+
+std::vector<Program> ClickSoundWhileThePlatformClickIsOff()
+{
+    WriteRegistryDword(HKEY_CURRENT_USER, L"ControlPanel\\Volume", L"Key", 0);
+    Program panel = StartOnDevice(L"Pelorin.exe");
+    HWND dialog = WaitForWindow(kPanel, 20000);
+    EXPECT_NE(dialog, nullptr);
+    PostMessageW(GetDlgItem(dialog, 1004), BM_CLICK, 0, 0);
+    return {panel};
+}
+
+std::vector<Program> InstallOverAnEarlierInstallation()
+{
+    // The installer's record of an earlier installation.
+    WriteRegistryString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\Corvane Pelorin", L"InstallDir",
+                        TempPath(L"PelorinEarlier"));
+    std::wstring cabinet = BinDir() + L"..\\Pelorin.cab";
+    return {StartOnDevice(L"ceinstall.exe", L"install \"" + cabinet + L"\" \"" + TempPath(L"PelorinAgain") + L"\"")};
+}
+
+std::vector<Program> PaletteWithoutItsMenuBar()
+{
+    std::wstring palette = PaletteWithoutMenuBar();
+    EXPECT_FALSE(palette.empty()) << "no copy of the palette without its menu bar";
+    return {StartOnDevice(palette)};
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryBox, MessageBoxes,
+    ::testing::Values(Case{"ClickSoundInfo", L"Info", L"You must Enable sounds for Hardware buttons first!",
+                           ClickSoundWhileThePlatformClickIsOff},
+                      Case{"InstallerRefusal", L"Pelorin Installation",
+                           L"Please remove the previously installed Corvane Pelorin first and then run the Setup "
+                           L"again.",
+                           InstallOverAnEarlierInstallation},
+                      Case{"MenuBarFailure", L"Error", L"SHCreateMenuBar Failed", PaletteWithoutItsMenuBar}),
+    [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
+
+}  // namespace
