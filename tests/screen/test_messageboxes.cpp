@@ -82,13 +82,8 @@ protected:
     {
         ResetSystemState();
         // The device's screen: a desktop of its size, for this test only.
-        HKEY key;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kDesktopsKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
         std::wstring size = std::to_wstring(kScreenWidth) + L"x" + std::to_wstring(kScreenHeight);
-        RegSetValueExW(key, kDesktop, 0, REG_SZ, reinterpret_cast<const BYTE *>(size.c_str()),
-                       DWORD((size.size() + 1) * sizeof(wchar_t)));
-        RegCloseKey(key);
+        WriteRegistryString(HKEY_CURRENT_USER, kDesktopsKey, kDesktop, size);
         previousDesktop = GetThreadDesktop(GetCurrentThreadId());
         device = CreateDesktopW(kDesktop, nullptr, nullptr, 0, GENERIC_ALL, nullptr);
         ASSERT_NE(device, nullptr);
@@ -120,6 +115,7 @@ protected:
             EXPECT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0) << "the device's desktop stays";
             CloseHandle(process);
         }
+        DeleteRegistryValue(HKEY_CURRENT_USER, kDesktopsKey, kDesktop);
         DeleteFileW(TempPath(L"KadenzaNoMenuBar.exe").c_str());
     }
 
