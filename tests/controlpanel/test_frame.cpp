@@ -125,8 +125,7 @@ TEST_F(ControlPanel, CommandBarHoldsAboutAboveTheElevenControls)
     EXPECT_EQ(close.idCommand, IDCANCEL);
     NewCalls();
     ASSERT_TRUE(TapToolbarButton(bar, IDCANCEL));
-    PumpMessages(50);
-    EXPECT_FALSE(IsWindow(dialog));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }));
     EXPECT_EQ(RegistryWrites(NewCalls()), std::vector<std::wstring>({L"flush", L"close"}));
 }
 
@@ -164,9 +163,12 @@ TEST_F(ControlPanel, AboutIsRunByTheApplicationAsAModalBox)
                      reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         othersPlain = GetTextColor(dc) != RGB(0xFF, 0, 0);
         DeleteDC(dc);
-        Sleep(300);
-        redPixels = CountScreenPixels(box, RGB(0xFF, 0, 0));
-        blackPixels = CountScreenPixels(box, RGB(0, 0, 0));
+        // Drawn in its own time: looked at until both show.
+        WaitUntil([&] {
+            redPixels = CountScreenPixels(box, RGB(0xFF, 0, 0));
+            blackPixels = CountScreenPixels(box, RGB(0, 0, 0));
+            return redPixels > 20 && blackPixels > 20;
+        });
         PostMessageW(box, WM_COMMAND, IDOK, 0);
         WaitForWindowGone(box);
     });

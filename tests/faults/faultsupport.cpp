@@ -86,6 +86,28 @@ bool Notepad::Start()
 
 std::wstring Notepad::Text() const { return WindowText(edit); }
 
+std::wstring Notepad::TextWhenSettled() const
+{
+    const wchar_t marker = 0x2063;
+    SetForegroundWindow(window);
+    WaitUntil([&] { return GetForegroundWindow() == window; });
+    INPUT keys[2] = {};
+    for (INPUT &key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wScan = marker;
+        key.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    std::wstring text;
+    if (!WaitUntil([&] { return !(text = Text()).empty() && text.back() == marker; }))
+        return text + L" (the marker never came)";
+    text.pop_back();
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(edit, EM_SETSEL, text.size(), text.size());
+    return text;
+}
+
 Memory ProgramMemory(const Program &program)
 {
     Memory m;
@@ -108,6 +130,24 @@ Memory ProgramMemory(const Program &program)
         at += p->NextEntryOffset;
     }
     return m;
+}
+
+bool RefuseSettingsKey()
+{
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Corvane");
+    HKEY key;
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Corvane", 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, &key, nullptr)
+        != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Corvane\\Pelorin", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr)
+        == ERROR_SUCCESS) {
+        RegCloseKey(key);
+        return false;
+    }
+    return true;
 }
 
 int CountJournal(const std::string &line)

@@ -28,6 +28,9 @@ struct Notepad {
     HWND window = nullptr, edit = nullptr;
     bool Start();
     std::wstring Text() const;
+    // The text once everything typed before the call has arrived: a marker
+    // typed after it, through the same input, has come and is taken off.
+    std::wstring TextWhenSettled() const;
 };
 
 // Resident and private bytes of a running program, read by Wine from the
@@ -39,6 +42,10 @@ struct Memory {
     ULONG handles = 0;
 };
 Memory ProgramMemory(const Program &program);
+
+// Makes "Software\Corvane" volatile, which takes no lasting subkey: the
+// settings key can then be neither opened nor created. True when it is so.
+bool RefuseSettingsKey();
 
 // Number of journal lines equal to line.
 int CountJournal(const std::string &line);

@@ -145,16 +145,26 @@ TEST_F(Faults, DriverUnloadedUnderAnOpenProgram)
         ASSERT_TRUE(DeactivateDevice(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle))));
         ASSERT_EQ(CountActiveKeyboardEntries(), 0);
         EXPECT_EQ(CountJournal("PLN_Deinit"), 1);
-        PumpMessages(300);
         Program &program = programs.back();
-        ASSERT_EQ(WaitProgram(program, 100), DWORD(STILL_ACTIVE)) << "survives the unload";
+        // It answers a message after the unload: it lives on. The palette
+        // makes a poll tick of it, whose call on the handle fails.
+        auto tick = [&] {
+            return SendMessageTimeoutW(window, c.palette ? WM_TIMER : WM_NULL, c.palette ? 666 : 0, 0, SMTO_ABORTIFHUNG,
+                                       10000, nullptr)
+                   != 0;
+        };
+        ASSERT_TRUE(tick());
+        ASSERT_EQ(WaitProgram(program, 0), DWORD(STILL_ACTIVE)) << "survives the unload";
 
         if (c.palette) {
             // A key pressed now is not captured: the handle reaches no driver.
             std::string out;
             ASSERT_EQ(RunProgram(L"plnkbd.exe", L"press w", &out), 0u) << out;
-            PumpMessages(300);
-            ASSERT_EQ(WaitProgram(program, 100), DWORD(STILL_ACTIVE)) << "no key reached the palette";
+            SetForegroundWindow(window);
+            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+            for (int i = 0; i < 10; ++i)
+                ASSERT_TRUE(tick());
+            ASSERT_EQ(WaitProgram(program, 0), DWORD(STILL_ACTIVE)) << "no key reached the palette";
             // Tapping still types.
             PostMessageW(PaletteButton(window, 21), BM_CLICK, 0, 0);  // ":-)"
             EXPECT_EQ(WaitProgram(program), 0u);
@@ -186,6 +196,7 @@ struct StoredShape {
     const char *name;
     DWORD type;
     std::vector<BYTE> data;
+    bool keyRefused = false;  // no value: the settings key can be neither opened nor created
 };
 
 std::vector<StoredShape> WrongSettingShapes()
@@ -204,6 +215,7 @@ std::vector<StoredShape> WrongSettingShapes()
         {"all ones", REG_DWORD, dword(0xFFFFFFFF, 4)},
         {"just above", REG_DWORD, dword(4, 4)},
         {"binary four bytes", REG_BINARY, dword(0x80000000, 4)},
+        {"settings key refused", REG_NONE, {}, true},
         {"multi-string", REG_MULTI_SZ, Bytes(std::wstring(L"1\0\0", 3), false)},
     };
 }
@@ -218,11 +230,27 @@ TEST_F(Faults, ControlPanelRepairsSettingsOfEveryWrongTypeAndSize)
         SCOPED_TRACE(shape.name);
         TearDown();
         SetUp();
-        for (const SettingFacts &d : kSettingFacts)
-            WriteRawValue(HKEY_LOCAL_MACHINE, kSettingsKeyPath, d.name, shape.type, shape.data);
+        if (shape.keyRefused) {
+            ASSERT_TRUE(RefuseSettingsKey());
+        } else {
+            for (const SettingFacts &d : kSettingFacts)
+                WriteRawValue(HKEY_LOCAL_MACHINE, kSettingsKeyPath, d.name, shape.type, shape.data);
+        }
         HWND window = StartControlPanel();
         ASSERT_TRUE(window);
+        // Shown: the defaults.
+        const SettingFacts &status = kSettingFacts[0], &repeat = kSettingFacts[1], &delay = kSettingFacts[2],
+                           &sound = kSettingFacts[3], &closeSk = kSettingFacts[4];
+        EXPECT_EQ(IsWindowEnabled(GetDlgItem(window, kEnable)) == FALSE, status.defaultValue == 1);
+        EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kRepeat), CB_GETCURSEL, 0, 0)), repeat.defaultValue);
+        EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kDelay), CB_GETCURSEL, 0, 0)), delay.defaultValue);
+        EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kClickSound), BM_GETCHECK, 0, 0)), sound.defaultValue);
+        EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kCloseSoftKeyboard), BM_GETCHECK, 0, 0)), closeSk.defaultValue);
+        // Stored: the defaults, or nothing where there is no key.
+        EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath), !shape.keyRefused);
         for (const SettingFacts &d : kSettingFacts) {
+            if (shape.keyRefused)
+                break;
             DWORD value = 0xDEADBEEF, type = 0;
             ASSERT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, d.name, &value, &type))
                 << Narrow(d.name);
@@ -253,6 +281,7 @@ std::vector<StoredShape> WrongTextShapes()
                L"b",
                true)},
         {"multi-string", REG_MULTI_SZ, Bytes(std::wstring(L"q\0r\0\0", 5), false)},
+        {"settings key refused", REG_NONE, {}, true},
     };
 }
 
@@ -262,6 +291,18 @@ TEST_F(Faults, PaletteShowsTextsOfEveryWrongTypeAndSizeWithinTheBound)
         SCOPED_TRACE(shape.name);
         TearDown();
         SetUp();
+        if (shape.keyRefused) {
+            // Nothing to read: the template's captions stay, and nothing is written.
+            ASSERT_TRUE(RefuseSettingsKey());
+            HWND palette = StartPalette();
+            ASSERT_TRUE(palette);
+            for (int n = 1; n <= kButtonCount; ++n)
+                EXPECT_EQ(WindowText(PaletteButton(palette, n)), kButtons[n - 1].templateCaption) << "button " << n;
+            EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
+            PostMessageW(palette, WM_COMMAND, IDOK, 0);
+            EXPECT_EQ(WaitProgram(programs.back()), 0u);
+            continue;
+        }
         // The palette's texts exist; button 2's is malformed.
         for (int n = 1; n <= kButtonCount; ++n) {
             wchar_t name[8];
@@ -378,8 +419,7 @@ TEST_F(Faults, BurstOfKeysTypesTheFirstKeysTextOnce)
         std::string out;
         ASSERT_EQ(RunProgram(L"plnkbd.exe", std::wstring(L"press ") + burst.keys, &out), 0u) << out;
         EXPECT_EQ(WaitProgram(programs.back()), 0u);
-        PumpMessages(500);
-        EXPECT_EQ(notepad.Text(), L"note:~") << "one key's text, once";
+        EXPECT_EQ(notepad.TextWhenSettled(), L"note:~") << "one key's text, once";
         ASSERT_FALSE(DriverControlCalls().empty());
         EXPECT_EQ(DriverControlCalls().back(), "IOCTL_KBD_POLL_PALETTE_KEY 0 -> 0");
         EXPECT_EQ(DriverJournal().back(), "PLN_Close");
@@ -433,7 +473,10 @@ void Faults::RunCrowds(const std::vector<Crowd> &crowds, bool oneLoad)
             EXPECT_TRUE(WaitUntil([&] { return int(TopLevelWindows(kTitle).size()) == crowd.panels; }));
         }
         EXPECT_TRUE(WaitUntil([] { return CountActiveKeyboardEntries() >= 1; }));
-        PumpMessages(500);
+        // Every program still running has come through its driver link: each
+        // has opened the device once the driver was up.
+        const int opens = crowd.panels + (crowd.palettes ? 1 : 0);
+        EXPECT_TRUE(WaitUntil([&] { return CountJournal("PLN_Open") >= opens; })) << opens << " opens";
         if (oneLoad) {
             EXPECT_EQ(CountActiveKeyboardEntries(), 1);
             EXPECT_EQ(CountJournal("PLN_Init"), 1) << "the driver loaded once";

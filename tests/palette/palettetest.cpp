@@ -110,14 +110,14 @@ void PaletteTest::SetUp()
                                    nullptr, wc.hInstance, nullptr);
     SetForegroundWindow(receiver);
     SetFocus(receiverEdit);
-    PumpMessages(50);
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == receiver && GetFocus() == receiverEdit; }));
 }
 
 void PaletteTest::TearDown()
 {
     if (paletteWindow && IsWindow(paletteWindow))
         DestroyWindow(paletteWindow);
-    PumpMessages(20);
+    PumpMessages(0);
     CeSetIoControlHook(nullptr);
     CeJournalStop();
     DestroyWindow(receiver);
@@ -146,9 +146,31 @@ void PaletteTest::Tap(int button)
 
 std::wstring PaletteTest::Received()
 {
-    PumpMessages(30);
+    PumpMessages(0);
     wchar_t text[1024] = {};
     GetWindowTextW(receiverEdit, text, 1024);
+    return text;
+}
+
+std::wstring PaletteTest::ReceivedWhenSettled()
+{
+    // Typed after whatever the palette typed, through the same input: once it
+    // arrives, everything before it has.
+    const wchar_t marker = 0x2063;
+    SetForegroundWindow(receiver);
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == receiver && GetFocus() == receiverEdit; }));
+    INPUT keys[2] = {};
+    for (INPUT &key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wScan = marker;
+        key.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+    std::wstring text;
+    EXPECT_TRUE(WaitUntil([&] { return !(text = Received()).empty() && text.back() == marker; })) << "the marker";
+    if (!text.empty() && text.back() == marker)
+        text.pop_back();
     return text;
 }
 

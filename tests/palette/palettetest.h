@@ -40,7 +40,10 @@ protected:
     void StartPaletteHere();
     bool WaitPaletteEnded(DWORD timeoutMs = 10000);
     void Tap(int button);
+    // The receiver's text as it is now.
     std::wstring Received();
+    // Its text once everything typed before the call has arrived.
+    std::wstring ReceivedWhenSettled();
     void ClearReceived();
     bool withDriver = true;
     HWND receiver = nullptr;

@@ -216,7 +216,7 @@ TEST_F(Palette, EachMappedKeyTypesItsButtonAndEndsThePalette)
         StartPaletteHere();
         injectedReply = kButtons[n - 1].key;
         ASSERT_TRUE(WaitPaletteEnded()) << "button " << n;
-        EXPECT_TRUE(WaitUntil([&] { return Received() == TypedDefault(n); }, 3000))
+        EXPECT_TRUE(WaitUntil([&] { return Received() == TypedDefault(n); }))
             << "button " << n << " typed \"" << Narrow(Received()) << "\"";
     }
 }
@@ -227,7 +227,7 @@ TEST_F(Palette, PressedKeyFromTheDriverTypesButtonOne)
     std::string out;
     ASSERT_EQ(RunProgram(L"plnkbd.exe", L"press q", &out), 0u) << out;
     ASSERT_TRUE(WaitPaletteEnded());
-    EXPECT_TRUE(WaitUntil([&] { return Received() == L"~"; }, 3000)) << Narrow(Received());
+    EXPECT_TRUE(WaitUntil([&] { return Received() == L"~"; })) << Narrow(Received());
 }
 
 TEST_F(Palette, QuitKeyEndsWithoutTyping)
@@ -235,8 +235,7 @@ TEST_F(Palette, QuitKeyEndsWithoutTyping)
     StartPaletteHere();
     injectedReply = 15;
     ASSERT_TRUE(WaitPaletteEnded());
-    PumpMessages(200);
-    EXPECT_EQ(Received(), L"");
+    EXPECT_EQ(ReceivedWhenSettled(), L"");
 }
 
 TEST_F(Palette, UnmappedAndOutOfRangeCodesSelectNothing)
@@ -257,11 +256,11 @@ TEST_F(Palette, UnmappedAndOutOfRangeCodesSelectNothing)
     for (DWORD code : codes) {
         pollRequests.clear();
         injectedReply = code;
-        ASSERT_TRUE(WaitUntil([] { return injectedReply == 0 && pollRequests.size() >= 2; }, 3000)) << code;
+        ASSERT_TRUE(WaitUntil([] { return injectedReply == 0 && pollRequests.size() >= 2; })) << code;
         ASSERT_NE(paletteWindow, nullptr) << "code " << code << " ended the palette";
     }
-    EXPECT_EQ(Received(), L"");
     EXPECT_EQ(GetForegroundWindow(), paletteWindow);
+    EXPECT_EQ(ReceivedWhenSettled(), L"");
 }
 
 TEST_F(Palette, CaptionsTypeWithAmpersandsCollapsed)
@@ -279,7 +278,7 @@ TEST_F(Palette, CaptionsTypeWithAmpersandsCollapsed)
         SetDlgItemTextW(paletteDialog, IDC_BUTTON1 + 6, c.caption);
         Tap(7);
         ASSERT_TRUE(WaitPaletteEnded()) << Narrow(c.caption);
-        EXPECT_TRUE(WaitUntil([&] { return Received() == c.typed; }, 3000))
+        EXPECT_TRUE(WaitUntil([&] { return Received() == c.typed; }))
             << "caption \"" << Narrow(c.caption) << "\" typed \"" << Narrow(Received()) << "\"";
     }
 }
@@ -322,7 +321,7 @@ private:
     static LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_SETFOCUS) {
-            Sleep(300);
+            Sleep(300);  // the slow program's own work, not a wait of the test
             SetFocus(GetWindow(window, GW_CHILD));
             return 0;
         }
@@ -340,7 +339,7 @@ private:
                                       nullptr, nullptr, wc.hInstance, nullptr);
         self->edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 280, 150, self->frame,
                                      nullptr, wc.hInstance, nullptr);
-        ShowWindow(self->frame, SW_SHOW);
+        ShowWindow(self->frame, SW_SHOWNOACTIVATE);  // the test gives it the front
         SetEvent(self->ready);
         MSG msg;
         while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -361,13 +360,19 @@ TEST_F(Palette, TextReachesTheFocusThatTheWindowBehindSetsOnActivation)
 {
     SlowFocusWindow behind;
     ASSERT_TRUE(behind.Start());
+    ShowWindow(receiver, SW_HIDE);  // the slow window is the one behind the palette
     const std::wstring text = L"a&&\U0001F600";
     for (bool tap : {true, false}) {
         SCOPED_TRACE(tap ? "tap" : "key");
         SetWindowTextW(behind.edit, L"");
+        // Each hand-over of the front taken by the slow window's thread before
+        // the next: a message sent to it returns after those sent before.
         SetForegroundWindow(behind.frame);
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == behind.frame && behind.FocusOnEdit(); }));
+        SendMessageW(behind.frame, WM_NULL, 0, 0);
         StartPaletteHere();
+        SendMessageW(behind.frame, WM_NULL, 0, 0);
+        ASSERT_EQ(GetForegroundWindow(), paletteWindow);
         SetDlgItemTextW(paletteDialog, IDC_BUTTON1, text.c_str());
         if (tap)
             Tap(1);
@@ -473,32 +478,32 @@ TEST_F(Palette, RequestsCaptureOnlyInFrontAndWhileAllowed)
     RECT placed;
     GetWindowRect(paletteWindow, &placed);
     EXPECT_EQ(Describe(placed), "20,80 223x275") << "x 20, y 80, 203 by 195 pixels";
-    PumpMessages(100);
-    ASSERT_FALSE(pollRequests.empty());
+    ASSERT_TRUE(WaitUntil([] { return !pollRequests.empty(); }));
     EXPECT_EQ(pollRequests.back(), 1u);
 
+    // Each later poll sees the change: ten of them, and none asks to capture.
+    auto tenPolls = [] {
+        pollRequests.clear();
+        return WaitUntil([] { return pollRequests.size() >= 10; });
+    };
     captureAllowed = 0;
-    PumpMessages(30);
-    pollRequests.clear();
-    PumpMessages(100);
-    ASSERT_FALSE(pollRequests.empty());
+    ASSERT_TRUE(tenPolls());
     EXPECT_EQ(std::count(pollRequests.begin(), pollRequests.end(), 1u), 0);
     captureAllowed = 1;
 
     SetForegroundWindow(receiver);
     ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == receiver; }));
-    PumpMessages(30);
-    pollRequests.clear();
-    PumpMessages(100);
-    ASSERT_FALSE(pollRequests.empty());
+    ASSERT_TRUE(tenPolls());
     EXPECT_EQ(std::count(pollRequests.begin(), pollRequests.end(), 1u), 0);
 }
 
 // The driver answers with a key, but another window came to the front while
 // it did: the key is dropped and the palette stays.
 HWND frontDuringReply;
+int pollsSeen;
 void BringOtherWindowToFront(DWORD code, const void *in, const void *out)
 {
+    ++pollsSeen;
     if (*static_cast<const DWORD *>(in) == 1 && frontDuringReply) {
         *static_cast<DWORD *>(const_cast<void *>(out)) = 113;
         SetForegroundWindow(frontDuringReply);
@@ -512,10 +517,12 @@ TEST_F(Palette, ReplyAfterAnotherWindowCameToFrontIsIgnored)
     frontDuringReply = receiver;
     CeSetIoControlHook(BringOtherWindowToFront);
     ASSERT_TRUE(WaitUntil([] { return frontDuringReply == nullptr; }));
-    PumpMessages(200);
+    // Ten more polls: the palette ran on past the reply.
+    pollsSeen = 0;
+    ASSERT_TRUE(WaitUntil([] { return pollsSeen >= 10; }));
     EXPECT_NE(paletteWindow, nullptr);
     EXPECT_TRUE(IsWindowVisible(paletteWindow));
-    EXPECT_EQ(Received(), L"");
+    EXPECT_EQ(ReceivedWhenSettled(), L"");
 }
 
 TEST_F(Palette, AboutBoxPollsWithRequestZero)
@@ -590,7 +597,7 @@ TEST_F(Palette, EachTickMakesOneControlCallAndAllocatesNothing)
             SetForegroundWindow(receiver);  // the other branch: request 0
         MSG msg;
         if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            Sleep(1);
+            ASSERT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 10000, QS_ALLINPUT), WAIT_OBJECT_0) << "a tick";
             continue;
         }
         bool tick = msg.message == WM_TIMER && msg.hwnd == paletteWindow && msg.wParam == 666;
@@ -641,7 +648,7 @@ TEST_F(Palette, WithoutResourcesReportsTheMenuBarAndStillPollsAndEnds)
     ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == paletteWindow; }));
     injectedReply = 113;
     ASSERT_TRUE(WaitPaletteEnded()) << "a mapped key still ends the palette";
-    EXPECT_EQ(Received(), L"");
+    EXPECT_EQ(ReceivedWhenSettled(), L"");
 }
 
 // Handles open on the object of this handle, in every process.
@@ -703,11 +710,22 @@ TEST_F(PaletteWithoutDevice, TapsStillTypeAndThePaletteEnds)
 {
     StartPaletteHere();
     EXPECT_EQ(deviceHandle, INVALID_HANDLE_VALUE);
-    PumpMessages(50);
+    // Ten polls made, each failing on the handle; none reached a driver.
+    CeJournalStart();
+    int failed = 0, made = 0;
+    EXPECT_TRUE(WaitUntil([&] {
+        for (const CeCall &call : CeJournalTake()) {
+            made += call.function == L"DeviceIoControl";
+            failed += call.function == L"DeviceIoControl" && !call.result;
+        }
+        return made >= 10;
+    }));
+    CeJournalStop();
+    EXPECT_EQ(failed, made);
     EXPECT_TRUE(pollRequests.empty());
     Tap(21);
     ASSERT_TRUE(WaitPaletteEnded());
-    EXPECT_TRUE(WaitUntil([&] { return Received() == L":-)"; }, 3000)) << Narrow(Received());
+    EXPECT_TRUE(WaitUntil([&] { return Received() == L":-)"; })) << Narrow(Received());
     EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, L"Software\\Corvane\\Pelorin"));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, L"Drivers\\BuiltIn\\Pelorin")) << "the palette never writes it";
 }

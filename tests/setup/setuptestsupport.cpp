@@ -171,8 +171,7 @@ void BoxWatcher::Run()
         box.okButton = ok && IsWindowVisible(ok);
         boxes.push_back(box);
         PostMessageW(search.found, WM_COMMAND, IDOK, 0);
-        for (int i = 0; i < 250 && IsWindow(search.found); ++i)
-            Sleep(20);
+        WaitForWindowGone(search.found);
     }
 }
 

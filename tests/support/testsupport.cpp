@@ -165,7 +165,8 @@ void ResetSystemState()
         StringCchPrintfW(path, 64, L"Drivers\\Active\\%02d", n);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
     }
-    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Corvane\\Pelorin");
+    // The vendor's key with it: a test may have made it one that refuses the settings key.
+    RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"Software\\Corvane");
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\Corvane Pelorin");
     RegDeleteTreeW(HKEY_LOCAL_MACHINE, kBuiltIn);
     for (const wchar_t *name : {L"journal.txt", L"keys.bin"}) {
