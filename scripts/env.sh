@@ -165,7 +165,28 @@ start_prefix() {
   sleep 1
 }
 
+# PELORIN_STRESS=1: every core kept busy by another process while the run
+# lasts (stress-ng --cpu N), as on a shared machine; stopped with the run.
+STRESS_PID=
+start_stress() {
+  [ "${PELORIN_STRESS:-0}" = 1 ] || return 0
+  if ! command -v stress-ng >/dev/null; then
+    log "installing stress-ng"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends stress-ng >/dev/null
+  fi
+  # Bounded, so that it cannot outlive a run that is killed.
+  stress-ng --cpu "$(nproc)" --timeout 4h --quiet </dev/null >/dev/null 2>&1 &
+  STRESS_PID=$!
+  log "load: stress-ng --cpu $(nproc) (pid $STRESS_PID)"
+}
+
 stop_all() {
+  if [ -n "$STRESS_PID" ]; then
+    kill "$STRESS_PID" 2>/dev/null || true
+    wait "$STRESS_PID" 2>/dev/null || true
+  fi
   "$WINESERVER" -k >/dev/null 2>&1 || true
   if [ -n "$XVFB_PID" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
 }
