@@ -282,9 +282,11 @@ DWORD RunProgram(const std::wstring &name, const std::wstring &args, std::string
     si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
     BOOL ok = CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
+    DWORD error = GetLastError();
     CloseHandle(writeEnd);
     if (!ok) {
         CloseHandle(readEnd);
+        *output += "(CreateProcessW failed: error " + std::to_string(error) + ")";
         return static_cast<DWORD>(-1);
     }
     char buffer[4096];
