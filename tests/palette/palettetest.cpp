@@ -130,7 +130,7 @@ void PaletteTest::StartPaletteHere()
     HINSTANCE inst = GetModuleHandleW(nullptr);
     ASSERT_FALSE(FindRunningPalette(inst)) << "no palette runs yet";
     ASSERT_TRUE(StartPalette(inst, SW_SHOW));
-    ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == paletteWindow; }, 5000));
+    ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == paletteWindow; }));
 }
 
 bool PaletteTest::WaitPaletteEnded(DWORD timeoutMs)
