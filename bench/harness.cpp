@@ -235,9 +235,8 @@ int KeyToNotepad(int rounds, const Program *programs, int count)
         fprintf(stderr, "benchharness: no Notepad\n");
         return 1;
     }
-    // A run that types nothing is counted and the rounds go on: under a heavy
-    // load the hand-over of the front now and then loses the character, and
-    // one miss should not cost the whole row.
+    // A run that types nothing is counted and the rounds go on: a lost key is
+    // a row of its own (goal: none), and the times stay those of the others.
     static int done[kMaxPrograms], missed[kMaxPrograms];
     bool ok = true;
     for (int round = -1; ok && round < rounds; ++round) {
