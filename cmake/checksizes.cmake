@@ -1,7 +1,9 @@
 # cmake -DDIR=build/stripped -P checksizes.cmake: fails when a shipped
 # program's stripped copy outgrows its budget (the bench's size goals, in
-# bytes). Sizes are no timing: they are the same on every machine.
-set(budgets Kadenza.exe=96000 Pelorin.exe=128000 PelorinStart.exe=32000 PelorinSetup.dll=32000)
+# bytes). Sizes are no timing: they are the same on every machine. The setup
+# library's budget holds the platform layer's message box too, which it links
+# here and the device's coredll has.
+set(budgets Kadenza.exe=96000 Pelorin.exe=128000 PelorinStart.exe=32000 PelorinSetup.dll=36000)
 foreach(budget ${budgets})
   string(REPLACE "=" ";" pair ${budget})
   list(GET pair 0 name)

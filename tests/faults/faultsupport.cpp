@@ -104,7 +104,7 @@ std::wstring Notepad::TextWhenSettled() const
         return text + L" (the marker never came)";
     text.pop_back();
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    SendMessageW(edit, EM_SETSEL, text.size(), text.size());
+    SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(text.size()), static_cast<LPARAM>(text.size()));
     return text;
 }
 
