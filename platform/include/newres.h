@@ -7,7 +7,7 @@
 #define __NEWRES_H__
 
 #ifdef RC_INVOKED
-#include <winresrc.h>
+#include <windows.h>
 #endif
 #include <commctrl.h>
 #include <aygshell.h>

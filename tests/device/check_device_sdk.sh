@@ -6,11 +6,16 @@
 # its file and line. First, probes show that the surface lacks what the
 # device lacks and that a failure names the file and line.
 #
-#   check_device_sdk.sh SOURCE_ROOT CLANG
+# The resource scripts go through the resource compiler with the same
+# surface as their preprocessor's only headers, beside the device projects'
+# newres.h (ours, alone: the stand-in windows.h beside it stays out of sight).
+#
+#   check_device_sdk.sh SOURCE_ROOT CLANG WINDRES
 set -uo pipefail
 
 ROOT="$1"
 CLANG="$2"
+WINDRES="$3"
 SDK="$ROOT/platform/devicesdk"
 FLAGS=(-fsyntax-only --target=arm-none-eabi -x c++ -std=c++98 -pedantic-errors -fno-exceptions -fno-rtti
        -fshort-wchar -nostdinc -isystem "$SDK/include" -isystem "$SDK/mfc"
@@ -59,9 +64,41 @@ while read -r unit; do
   fi
 done < <(find "$ROOT/common" "$ROOT/controlpanel" "$ROOT/palette" "$ROOT/starter" "$ROOT/setup" -name '*.cpp' | sort)
 
-if [ "$units" -eq 0 ]; then
-  echo "FAIL: no shipped units found under $ROOT"
+# Every resource script.
+mkdir -p "$work/project"
+cp "$ROOT/platform/include/newres.h" "$work/project/"
+RCFLAGS=(-c 65001 --preprocessor="$CLANG")
+for arg in -E -xc -DRC_INVOKED -nostdinc -isystem"$SDK/include" -isystem"$SDK/mfc" -I"$work/project" \
+           -D_WIN32_WCE=420 -DUNDER_CE=420 -DWIN32_PLATFORM_PSPC=400 -DUNICODE -D_UNICODE; do
+  RCFLAGS+=(--preprocessor-arg="$arg")
+done
+# compile_rc SCRIPT FOLDER: FOLDER holds the script's resource.h and res/.
+compile_rc() { "$WINDRES" "${RCFLAGS[@]}" -I"$2" -I"$ROOT/common" -i "$1" -O res -o "$work/out.res"; }
+
+# A style the device's SDK lacks fails a script at its line.
+sed 's/WS_POPUP | WS_CAPTION/WS_POPUP | WS_THICKFRAME | WS_CAPTION/' "$ROOT/controlpanel/Pelorin.rc" \
+  >"$work/probe_style.rc"
+if out=$(compile_rc "$work/probe_style.rc" "$ROOT/controlpanel" 2>&1); then
+  echo "FAIL: the surface declares WS_THICKFRAME for the resource compiler, which the device's SDK lacks"
+  status=1
+elif ! grep -q "probe_style.rc:[0-9]*: syntax error" <<<"$out"; then
+  echo "FAIL: using WS_THICKFRAME in a resource script did not fail with the file and line:"
+  echo "$out"
   status=1
 fi
-[ $status -eq 0 ] && echo "device SDK: $units shipped units compile against the surface; 5 probes fail as they must"
+
+scripts=0
+while read -r script; do
+  scripts=$((scripts + 1))
+  if ! compile_rc "$script" "$(dirname "$script")"; then
+    echo "FAIL: ${script#"$ROOT"/} does not compile against the device's SDK"
+    status=1
+  fi
+done < <(find "$ROOT/controlpanel" "$ROOT/palette" "$ROOT/starter" "$ROOT/setup" -name '*.rc' | sort)
+
+if [ "$units" -eq 0 ] || [ "$scripts" -eq 0 ]; then
+  echo "FAIL: no shipped units or resource scripts found under $ROOT"
+  status=1
+fi
+[ $status -eq 0 ] && echo "device SDK: $units shipped units and $scripts resource scripts compile against the surface; 6 probes fail as they must"
 exit $status

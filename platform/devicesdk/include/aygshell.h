@@ -4,6 +4,10 @@
 
 #include <windows.h>
 
+/* A menu bar button that opens no menu (reference page SHMENUBARINFO). */
+#define NOMENU 0xFFFF
+
+#ifndef RC_INVOKED
 /* SHInitDialog (aygshell.h; reference pages SHInitDialog, SHINITDLGINFO) */
 #define SHIDIM_FLAGS 0x0001
 #define SHIDIF_DONEBUTTON 0x0001
@@ -40,5 +44,7 @@ BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO *pmbi);
 #ifdef __cplusplus
 }
 #endif
+
+#endif /* RC_INVOKED */
 
 #endif

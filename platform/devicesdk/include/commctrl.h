@@ -4,6 +4,14 @@
 
 #include <windows.h>
 
+#define TBSTATE_ENABLED 0x04
+#define TBSTYLE_BUTTON 0x0000
+#define TBSTYLE_DROPDOWN 0x0008
+#define TBSTYLE_AUTOSIZE 0x0010
+/* A command bar button without an image (reference page TBBUTTON). */
+#define I_IMAGENONE (-2)
+
+#ifndef RC_INVOKED
 #define WM_USER 0x0400
 
 /* TBBUTTON (commctrl.h; reference page TBBUTTON) */
@@ -16,9 +24,6 @@ typedef struct _TBBUTTON {
     DWORD dwData;
     int iString;
 } TBBUTTON, *PTBBUTTON, *LPTBBUTTON;
-
-#define TBSTATE_ENABLED 0x04
-#define TBSTYLE_BUTTON 0x0000
 
 /* Toolbar messages (commctrl.h), which takes _WIN32_IE as 0x0400 unless the
    project sets it: from 0x0300 TB_SETBUTTONWIDTH, from 0x0400 TB_ADDBUTTONS
@@ -38,5 +43,7 @@ typedef struct _TBBUTTON {
 #else
 #define TB_ADDBUTTONS (WM_USER + 20)
 #endif
+
+#endif /* RC_INVOKED */
 
 #endif

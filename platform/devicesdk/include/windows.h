@@ -7,6 +7,12 @@
 #ifndef DEVICESDK_WINDOWS_H
 #define DEVICESDK_WINDOWS_H
 
+/* The resource compiler reads the resource scripts' names only. */
+#ifdef RC_INVOKED
+#include <winuser.h>
+#include <winver.h>
+#else
+
 #include <stddef.h>
 
 /* ---- windef.h, winnt.h, basetsd.h: types ---- */
@@ -301,5 +307,7 @@ BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, UINT32 KeyStateFlags, UINT cC
 #ifdef __cplusplus
 }
 #endif
+
+#endif /* RC_INVOKED */
 
 #endif
