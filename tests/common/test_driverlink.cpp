@@ -27,7 +27,9 @@ protected:
         deviceHandle = INVALID_HANDLE_VALUE;
         activationHandle = nullptr;
     }
-    void TearDown() override
+    void TearDown() override { ReleaseDriverLink(); }
+    // The program's handles closed and the driver unloaded, as before a start.
+    void ReleaseDriverLink()
     {
         CeJournalStop();
         CeSetActivateFailure(nullptr);
@@ -36,6 +38,7 @@ protected:
         deviceHandle = INVALID_HANDLE_VALUE;
         if (activationHandle)
             DeactivateDevice(activationHandle);
+        activationHandle = nullptr;
         ResetSystemState();
     }
     // The driver loaded by someone else before the program starts.
@@ -156,15 +159,7 @@ TEST_F(DriverLink, MissingKeyIsWrittenInOrderThenActivatedAgain)
             EXPECT_EQ(calls[4 + i].data, expected[i].data);
         }
         EXPECT_EQ(CountActiveKeyboardEntries(), 1);
-        CeJournalStop();
-        CeSetActivateFailure(nullptr);
-        if (deviceHandle != INVALID_HANDLE_VALUE)
-            CloseHandle(deviceHandle);
-        deviceHandle = INVALID_HANDLE_VALUE;
-        if (activationHandle)
-            DeactivateDevice(activationHandle);
-        activationHandle = nullptr;
-        ResetSystemState();
+        ReleaseDriverLink();
     }
 }
 

@@ -88,19 +88,11 @@ std::wstring Notepad::Text() const { return WindowText(edit); }
 
 std::wstring Notepad::TextWhenSettled() const
 {
-    const wchar_t marker = 0x2063;
     SetForegroundWindow(window);
     WaitUntil([&] { return GetForegroundWindow() == window; });
-    INPUT keys[2] = {};
-    for (INPUT &key : keys) {
-        key.type = INPUT_KEYBOARD;
-        key.ki.wScan = marker;
-        key.ki.dwFlags = KEYEVENTF_UNICODE;
-    }
-    keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
+    TypeSettleMarker();
     std::wstring text;
-    if (!WaitUntil([&] { return !(text = Text()).empty() && text.back() == marker; }))
+    if (!WaitUntil([&] { return !(text = Text()).empty() && text.back() == kSettleMarker; }))
         return text + L" (the marker never came)";
     text.pop_back();
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));

@@ -154,22 +154,13 @@ std::wstring PaletteTest::Received()
 
 std::wstring PaletteTest::ReceivedWhenSettled()
 {
-    // Typed after whatever the palette typed, through the same input: once it
-    // arrives, everything before it has.
-    const wchar_t marker = 0x2063;
     SetForegroundWindow(receiver);
     EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == receiver && GetFocus() == receiverEdit; }));
-    INPUT keys[2] = {};
-    for (INPUT &key : keys) {
-        key.type = INPUT_KEYBOARD;
-        key.ki.wScan = marker;
-        key.ki.dwFlags = KEYEVENTF_UNICODE;
-    }
-    keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-    SendInput(2, keys, sizeof(INPUT));
+    TypeSettleMarker();
     std::wstring text;
-    EXPECT_TRUE(WaitUntil([&] { return !(text = Received()).empty() && text.back() == marker; })) << "the marker";
-    if (!text.empty() && text.back() == marker)
+    EXPECT_TRUE(WaitUntil([&] { return !(text = Received()).empty() && text.back() == kSettleMarker; }))
+        << "the marker";
+    if (!text.empty() && text.back() == kSettleMarker)
         text.pop_back();
     return text;
 }

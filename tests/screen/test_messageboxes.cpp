@@ -17,19 +17,7 @@ const wchar_t kPanel[] = L"Corvane Pelorin";
 // A program of build/bin (or a full path) started on the device's desktop.
 Program StartOnDevice(const std::wstring &name, const std::wstring &args = L"")
 {
-    Program program;
-    std::wstring path = name.find(L'\\') == std::wstring::npos ? BinDir() + name : name;
-    std::wstring line = L"\"" + path + L"\"" + (args.empty() ? L"" : L" " + args);
-    std::wstring desktop = kDesktop;
-    STARTUPINFOW si = {sizeof(si)};
-    si.lpDesktop = &desktop[0];
-    PROCESS_INFORMATION pi = {};
-    if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        CloseHandle(pi.hThread);
-        program.process = pi.hProcess;
-        program.id = pi.dwProcessId;
-    }
-    return program;
+    return StartProgram(name, args, kDesktop);
 }
 
 // A copy of the palette whose menu bar's description names a menu it lacks:

@@ -218,12 +218,26 @@ std::vector<std::string> DriverControlCalls()
     return calls;
 }
 
-Program StartProgram(const std::wstring &name, const std::wstring &args)
+void TypeSettleMarker()
+{
+    INPUT keys[2] = {};
+    for (INPUT &key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wScan = kSettleMarker;
+        key.ki.dwFlags = KEYEVENTF_UNICODE;
+    }
+    keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+    SendInput(2, keys, sizeof(INPUT));
+}
+
+Program StartProgram(const std::wstring &name, const std::wstring &args, const wchar_t *desktop)
 {
     Program program;
     std::wstring path = name.find(L'\\') == std::wstring::npos ? BinDir() + name : name;
     std::wstring line = L"\"" + path + L"\"" + (args.empty() ? L"" : L" " + args);
+    std::wstring desktopName = desktop ? desktop : L"";
     STARTUPINFOW si = {sizeof(si)};
+    si.lpDesktop = desktop ? &desktopName[0] : nullptr;
     PROCESS_INFORMATION pi = {};
     if (CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
         CloseHandle(pi.hThread);

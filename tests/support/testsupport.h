@@ -44,7 +44,13 @@ struct Program {
     DWORD id = 0;
 };
 // Starts build/bin/NAME (or a full path) with arguments.
-Program StartProgram(const std::wstring &name, const std::wstring &args = L"");
+// DESKTOP, when given, is the window station's desktop the program runs on.
+// A character no test types, sent through the system's input behind whatever
+// was typed before it: once it arrives, everything before it has.
+const wchar_t kSettleMarker = 0x2063;
+void TypeSettleMarker();
+
+Program StartProgram(const std::wstring &name, const std::wstring &args = L"", const wchar_t *desktop = nullptr);
 // Waits for the program; its exit code, or STILL_ACTIVE after the timeout.
 DWORD WaitProgram(Program &program, DWORD timeoutMs = 20000);
 // Starts, waits, and returns the exit code; output (stdout) when asked.
