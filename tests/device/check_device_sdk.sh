@@ -35,18 +35,26 @@ if ! "$CLANG" "${FLAGS[@]}" "$work/sizes.cpp"; then
   status=1
 fi
 
-# Names the device's SDK lacks: each probe must fail, at its own line.
-probe() {
-  local name="$1" use="$2" file="$work/probe_$1.cpp" out
-  printf '%s\n' '#include <windows.h>' "void Probe(wchar_t *text, HWND window, HKEY key) { $use; }" >"$file"
-  if out=$("$CLANG" "${FLAGS[@]}" "$file" 2>&1); then
+# expect_refused NAME PATTERN COMMAND...: a probe using NAME, which the
+# device's SDK lacks, must fail with a message naming its file and line.
+expect_refused() {
+  local name="$1" pattern="$2" out
+  shift 2
+  if out=$("$@" 2>&1); then
     echo "FAIL: the surface declares $name, which the device's SDK lacks"
     status=1
-  elif ! grep -q "probe_$name.cpp:2:[0-9]*: error: .*$name" <<<"$out"; then
+  elif ! grep -q "$pattern" <<<"$out"; then
     echo "FAIL: using $name did not fail with the file and line:"
     echo "$out"
     status=1
   fi
+}
+
+# Names the device's SDK lacks: each probe must fail, at its own line.
+probe() {
+  local name="$1" use="$2" file="$work/probe_$1.cpp"
+  printf '%s\n' '#include <windows.h>' "void Probe(wchar_t *text, HWND window, HKEY key) { $use; }" >"$file"
+  expect_refused "$name" "probe_$name.cpp:2:[0-9]*: error: .*$name" "$CLANG" "${FLAGS[@]}" "$file"
 }
 probe ARRAYSIZE 'int n = ARRAYSIZE("ab"); (void)n'
 probe StringCchCopyW 'StringCchCopyW(text, 4, L"x")'
@@ -78,14 +86,7 @@ compile_rc() { "$WINDRES" "${RCFLAGS[@]}" -I"$2" -I"$ROOT/common" -i "$1" -O res
 # A style the device's SDK lacks fails a script at its line.
 sed 's/WS_POPUP | WS_CAPTION/WS_POPUP | WS_THICKFRAME | WS_CAPTION/' "$ROOT/controlpanel/Pelorin.rc" \
   >"$work/probe_style.rc"
-if out=$(compile_rc "$work/probe_style.rc" "$ROOT/controlpanel" 2>&1); then
-  echo "FAIL: the surface declares WS_THICKFRAME for the resource compiler, which the device's SDK lacks"
-  status=1
-elif ! grep -q "probe_style.rc:[0-9]*: syntax error" <<<"$out"; then
-  echo "FAIL: using WS_THICKFRAME in a resource script did not fail with the file and line:"
-  echo "$out"
-  status=1
-fi
+expect_refused WS_THICKFRAME "probe_style.rc:[0-9]*: syntax error" compile_rc "$work/probe_style.rc" "$ROOT/controlpanel"
 
 scripts=0
 while read -r script; do
