@@ -128,12 +128,10 @@ void SettingsDialog::LoadSettings()
     LoadKeyboardSettings(&settings);
 
     // Both are in range after loading: list indexes.
-    repeatList.SetCurSel(static_cast<int>(settings.repeat));
+    repeatIndex = static_cast<int>(settings.repeat);
+    repeatList.SetCurSel(repeatIndex);
     delayList.SetCurSel(static_cast<int>(settings.delay));
-    if (settings.repeat == 0) {
-        delayLabel.EnableWindow(FALSE);
-        delayList.EnableWindow(FALSE);
-    }
+    UpdateDelayControls();
     clickSoundBox.SetCheck(settings.sound == 1 ? BST_CHECKED : BST_UNCHECKED);
     closeSoftKeyboardBox.SetCheck(settings.closeSk == 1 ? BST_CHECKED : BST_UNCHECKED);
 
@@ -167,16 +165,19 @@ void SettingsDialog::DisableSettingControls() { SetSettingControls(FALSE); }
 
 void SettingsDialog::SetSettingControls(BOOL enable)
 {
-    // In the order they are switched; the delay's two also follow the repeat rate.
+    // In the order they are switched; enabling leaves the delay's two to the
+    // repeat rate.
     CWnd *controls[] = {&disableButton, &repeatLabel,          &repeatList,    &delayLabel, &delayList,
                         &clickSoundBox, &closeSoftKeyboardBox, &testAreaLabel, &testArea};
-    bool repeating = repeatIndex != 0;
-    for (size_t i = 0; i < sizeof(controls) / sizeof(controls[0]); ++i) {
-        bool delayControl = controls[i] == &delayLabel || controls[i] == &delayList;
-        controls[i]->EnableWindow(enable && (repeating || !delayControl));
+    for (size_t i = 0; i < COUNTOF(controls); ++i) {
+        if (enable && controls[i] == &delayLabel)
+            UpdateDelayControls();
+        else if (!enable || controls[i] != &delayList)
+            controls[i]->EnableWindow(enable);
     }
 }
 
+// The delay means nothing while the repeat rate is Off.
 void SettingsDialog::UpdateDelayControls()
 {
     BOOL repeating = repeatIndex != 0;
