@@ -35,41 +35,31 @@ struct Box {
     int buttonCount;
 };
 
-// The buttons of each MB_ type, as the desktop's box has them.
+// The buttons of each MB_ type, as the desktop's box has them; any other
+// type has OK alone.
+const struct {
+    UINT type;
+    int count;
+    Button buttons[kMaxButtons];
+} kButtonsOfType[] = {
+    {MB_OK, 1, {{IDOK, L"OK"}}},
+    {MB_OKCANCEL, 2, {{IDOK, L"OK"}, {IDCANCEL, L"Cancel"}}},
+    {MB_ABORTRETRYIGNORE, 3, {{IDABORT, L"&Abort"}, {IDRETRY, L"&Retry"}, {IDIGNORE, L"&Ignore"}}},
+    {MB_YESNOCANCEL, 3, {{IDYES, L"&Yes"}, {IDNO, L"&No"}, {IDCANCEL, L"Cancel"}}},
+    {MB_YESNO, 2, {{IDYES, L"&Yes"}, {IDNO, L"&No"}}},
+    {MB_RETRYCANCEL, 2, {{IDRETRY, L"&Retry"}, {IDCANCEL, L"Cancel"}}},
+    {MB_CANCELTRYCONTINUE, 3, {{IDCANCEL, L"Cancel"}, {IDTRYAGAIN, L"&Try Again"}, {IDCONTINUE, L"&Continue"}}},
+};
+
 int ButtonsOf(UINT type, Button *out)
 {
-    switch (type & MB_TYPEMASK) {
-    case MB_OKCANCEL:
-        out[0] = {IDOK, L"OK"};
-        out[1] = {IDCANCEL, L"Cancel"};
-        return 2;
-    case MB_ABORTRETRYIGNORE:
-        out[0] = {IDABORT, L"&Abort"};
-        out[1] = {IDRETRY, L"&Retry"};
-        out[2] = {IDIGNORE, L"&Ignore"};
-        return 3;
-    case MB_YESNOCANCEL:
-        out[0] = {IDYES, L"&Yes"};
-        out[1] = {IDNO, L"&No"};
-        out[2] = {IDCANCEL, L"Cancel"};
-        return 3;
-    case MB_YESNO:
-        out[0] = {IDYES, L"&Yes"};
-        out[1] = {IDNO, L"&No"};
-        return 2;
-    case MB_RETRYCANCEL:
-        out[0] = {IDRETRY, L"&Retry"};
-        out[1] = {IDCANCEL, L"Cancel"};
-        return 2;
-    case MB_CANCELTRYCONTINUE:
-        out[0] = {IDCANCEL, L"Cancel"};
-        out[1] = {IDTRYAGAIN, L"&Try Again"};
-        out[2] = {IDCONTINUE, L"&Continue"};
-        return 3;
-    default:
-        out[0] = {IDOK, L"OK"};
-        return 1;
-    }
+    const auto *row = &kButtonsOfType[0];
+    for (const auto &candidate : kButtonsOfType)
+        if (candidate.type == (type & MB_TYPEMASK))
+            row = &candidate;
+    for (int i = 0; i < row->count; ++i)
+        out[i] = row->buttons[i];
+    return row->count;
 }
 
 LPCWSTR IconOf(UINT type)
