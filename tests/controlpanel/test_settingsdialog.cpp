@@ -5,6 +5,7 @@
 #include "driverlink.h"
 #include "resource.h"
 #include "settingsdialog.h"
+#include "systemfacts.h"
 
 namespace {
 
@@ -17,6 +18,30 @@ const Lines kStartUpPushesOf(int state, int closeSk, int repeat, int delay)
         "IOCTL_KBD_SET_STATE " + std::to_string(state), "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD " + std::to_string(closeSk),
         "IOCTL_KBD_SET_REPEAT_RATE " + std::to_string(repeat), "IOCTL_KBD_SET_REPEAT_DELAY " + std::to_string(delay)};
 }
+
+// A setting's default.
+int DefaultOf(const wchar_t *name)
+{
+    for (const SettingFacts &setting : kSettingFacts)
+        if (std::wstring(setting.name) == name)
+            return static_cast<int>(setting.defaultValue);
+    ADD_FAILURE() << "no setting named " << name;
+    return -1;
+}
+
+// The registry side of writing the defaults of these settings, in this order.
+Steps DefaultWrites(std::initializer_list<const wchar_t *> names)
+{
+    Steps steps;
+    for (const wchar_t *name : names)
+        steps.push_back(name + (L"=" + std::to_wstring(DefaultOf(name))));
+    steps.push_back(L"flush");
+    return steps;
+}
+
+// What the start-up pushes when every setting holds its default.
+const Lines kDefaultStartUpPushes = kStartUpPushesOf(DefaultOf(L"STATUS"), DefaultOf(L"CLOSESK"), DefaultOf(L"REPEAT"),
+                                                     DefaultOf(L"DELAY"));
 
 // The keyboard pictures, on and off.
 const int kOnPicture = 131, kOffPicture = 130;
@@ -38,29 +63,26 @@ TEST_F(ControlPanel, FirstRunCreatesTheKeyWithTheDefaultsAndPushesThem)
 {
     ASSERT_NE(Start(), nullptr);
     std::vector<CeCall> calls = NewCalls();
-    EXPECT_EQ(RegistryWrites(calls), Steps({L"STATUS=1", L"REPEAT=2", L"DELAY=1", L"SOUND=0", L"CLOSESK=0", L"flush"}));
+    EXPECT_EQ(RegistryWrites(calls), DefaultWrites({L"STATUS", L"REPEAT", L"DELAY", L"SOUND", L"CLOSESK"}));
     bool created = false;
     for (const CeCall &c : calls)
         created |= c.function == L"RegCreateKeyExW" && c.path == L"HKLM\\Software\\Corvane\\Pelorin";
     EXPECT_TRUE(created);
-    EXPECT_EQ(StoredSetting(L"STATUS"), 1u);
-    EXPECT_EQ(StoredSetting(L"REPEAT"), 2u);
-    EXPECT_EQ(StoredSetting(L"DELAY"), 1u);
-    EXPECT_EQ(StoredSetting(L"SOUND"), 0u);
-    EXPECT_EQ(StoredSetting(L"CLOSESK"), 0u);
+    for (const SettingFacts &setting : kSettingFacts)
+        EXPECT_EQ(StoredSetting(setting.name), setting.defaultValue) << setting.name;
 
     // On, Medium, Medium, both boxes clear, every setting control usable.
     EXPECT_FALSE(Enabled(IDC_ENABLE));
     for (int id : kSettingControls)
         EXPECT_TRUE(Enabled(id)) << id;
-    EXPECT_EQ(Selection(IDC_REPEAT_RATE), 2);
-    EXPECT_EQ(Selection(IDC_DELAY), 1);
+    EXPECT_EQ(Selection(IDC_REPEAT_RATE), DefaultOf(L"REPEAT"));
+    EXPECT_EQ(Selection(IDC_DELAY), DefaultOf(L"DELAY"));
     EXPECT_FALSE(Checked(IDC_CLICK_SOUND));
     EXPECT_FALSE(Checked(IDC_CLOSE_SOFT_KEYBOARD));
     EXPECT_TRUE(PictureIs(kOnPicture));
     EXPECT_FALSE(PictureIs(kOffPicture));
 
-    EXPECT_EQ(NewDriverCalls(), kStartUpPushesOf(1, 0, 2, 1));
+    EXPECT_EQ(NewDriverCalls(), kDefaultStartUpPushes);
 }
 
 TEST_F(ControlPanel, ResourcesAndListsHoldTheirTextsByTheirIds)
@@ -110,25 +132,23 @@ TEST_F(ControlPanel, MissingSettingsAreWrittenInReadingOrder)
     // The palette ran first: the key holds only its texts.
     WriteRegistryString(HKEY_LOCAL_MACHINE, kSettingsPath, L"KZ1", L"~");
     ASSERT_NE(Start(), nullptr);
-    EXPECT_EQ(RegistryWrites(NewCalls()),
-              Steps({L"REPEAT=2", L"DELAY=1", L"SOUND=0", L"CLOSESK=0", L"STATUS=1", L"flush"}));
+    EXPECT_EQ(RegistryWrites(NewCalls()), DefaultWrites({L"REPEAT", L"DELAY", L"SOUND", L"CLOSESK", L"STATUS"}));
     EXPECT_FALSE(Enabled(IDC_ENABLE));
-    EXPECT_EQ(NewDriverCalls(), kStartUpPushesOf(1, 0, 2, 1));
+    EXPECT_EQ(NewDriverCalls(), kDefaultStartUpPushes);
 }
 
 TEST_F(ControlPanel, InvalidSettingsAreRepairedAndShownAsTheirDefaults)
 {
     StoreSettings(2, 7, 3, 5, 2);
     ASSERT_NE(Start(), nullptr);
-    EXPECT_EQ(RegistryWrites(NewCalls()),
-              Steps({L"REPEAT=2", L"DELAY=1", L"SOUND=0", L"CLOSESK=0", L"STATUS=1", L"flush"}));
-    EXPECT_EQ(Selection(IDC_REPEAT_RATE), 2);
-    EXPECT_EQ(Selection(IDC_DELAY), 1);
+    EXPECT_EQ(RegistryWrites(NewCalls()), DefaultWrites({L"REPEAT", L"DELAY", L"SOUND", L"CLOSESK", L"STATUS"}));
+    EXPECT_EQ(Selection(IDC_REPEAT_RATE), DefaultOf(L"REPEAT"));
+    EXPECT_EQ(Selection(IDC_DELAY), DefaultOf(L"DELAY"));
     EXPECT_FALSE(Checked(IDC_CLICK_SOUND));
     EXPECT_FALSE(Checked(IDC_CLOSE_SOFT_KEYBOARD));
     EXPECT_FALSE(Enabled(IDC_ENABLE));
     EXPECT_EQ(GetFocus(), Item(IDC_TEST_AREA));
-    EXPECT_EQ(NewDriverCalls(), kStartUpPushesOf(1, 0, 2, 1));
+    EXPECT_EQ(NewDriverCalls(), kDefaultStartUpPushes);
 }
 
 TEST_F(ControlPanel, ValuesThatAreNotFourByteNumbersReadAsMissing)
@@ -143,11 +163,11 @@ TEST_F(ControlPanel, ValuesThatAreNotFourByteNumbersReadAsMissing)
     RegCloseKey(key);
 
     ASSERT_NE(Start(), nullptr);
-    EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"REPEAT=2", L"DELAY=1", L"STATUS=1", L"flush"}));
-    EXPECT_EQ(StoredSetting(L"DELAY"), 1u);
-    EXPECT_EQ(StoredSetting(L"STATUS"), 1u);
+    EXPECT_EQ(RegistryWrites(NewCalls()), DefaultWrites({L"REPEAT", L"DELAY", L"STATUS"}));
+    EXPECT_EQ(StoredSetting(L"DELAY"), static_cast<DWORD>(DefaultOf(L"DELAY")));
+    EXPECT_EQ(StoredSetting(L"STATUS"), static_cast<DWORD>(DefaultOf(L"STATUS")));
     EXPECT_TRUE(Checked(IDC_CLOSE_SOFT_KEYBOARD));
-    EXPECT_EQ(NewDriverCalls(), kStartUpPushesOf(1, 1, 2, 1));
+    EXPECT_EQ(NewDriverCalls(), kStartUpPushesOf(DefaultOf(L"STATUS"), 1, DefaultOf(L"REPEAT"), DefaultOf(L"DELAY")));
 }
 
 TEST_F(ControlPanel, RepeatOffDisablesTheDelayWhileTheKeyboardIsOn)
@@ -168,7 +188,7 @@ TEST_F(ControlPanel, StoredClickSoundNeedsThePlatformClick)
     StoreSettings(1, 2, 1, 1, 0);
     SetSystemKeyClick(0);
     ASSERT_NE(Start(), nullptr);
-    EXPECT_EQ(RegistryWrites(NewCalls()), Steps({L"SOUND=0", L"flush"}));
+    EXPECT_EQ(RegistryWrites(NewCalls()), DefaultWrites({L"SOUND"}));
     EXPECT_FALSE(Checked(IDC_CLICK_SOUND));
     EXPECT_EQ(NewDriverCalls(), kStartUpPushesOf(1, 0, 2, 1));
     End();
