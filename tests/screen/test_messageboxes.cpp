@@ -1,7 +1,8 @@
 // Every message box the programs can show, on the device's screen: no wider
-// than the screen, wholly inside the work area below the navigation bar, and
-// with all of its text shown. The programs run on a Wine desktop of the
-// device's size of their own, so that the tests' large screen stays as it is.
+// than the screen, wholly inside the work area below the navigation bar, with
+// all of its text shown and its icon, or none, beside the text. The programs
+// run on a Wine desktop of the device's size of their own, so that the tests'
+// large screen stays as it is.
 #define CEPLATFORM_WIN32_CALLS
 #include "testsupport.h"
 #include <gtest/gtest.h>
@@ -58,6 +59,7 @@ struct Case {
     const char *name;
     const wchar_t *caption;
     const wchar_t *text;
+    bool icon;  // shows an icon beside its text
     // Starts what shows the box; the programs it started, to end afterwards.
     std::function<std::vector<Program>()> provoke;
 };
@@ -111,6 +113,18 @@ protected:
     HWND navBar = nullptr;
     std::vector<Program> programs;
 };
+
+// The box's icon: a static control of the icon kind, or null.
+HWND IconIn(HWND box)
+{
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t cls[16] = {};
+        GetClassNameW(child, cls, ARRAYSIZE(cls));
+        if (lstrcmpiW(cls, L"Static") == 0 && (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return child;
+    }
+    return nullptr;
+}
 
 // The lines of the text as a reader wraps it at word boundaries into a width,
 // in the system's message font; false when a word alone is wider.
@@ -198,6 +212,17 @@ TEST_P(MessageBoxes, LieWhollyInTheWorkAreaWithAllTheirText)
         << box.name << ": " << lines << " lines of " << lineHeight << " px need more than the "
         << text.bottom - text.top << " px shown";
     EXPECT_EQ(std::wstring(shown), box.text);
+    HWND icon = IconIn(window);
+    EXPECT_EQ(icon != nullptr, box.icon) << box.name << (box.icon ? ": no icon" : ": an icon it should not have");
+    if (icon) {
+        RECT place;
+        GetWindowRect(icon, &place);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&place), 2);
+        EXPECT_TRUE(IsWindowVisible(icon) && SendMessageW(icon, STM_GETICON, 0, 0))
+            << box.name << ": the icon is not shown";
+        EXPECT_TRUE(place.left >= 0 && place.top >= 0 && place.right <= text.left && place.bottom <= client.bottom)
+            << box.name << ": the icon is not beside the text within the box";
+    }
 
     // Answered as before: its text read, OK pressed.
     EXPECT_EQ(AnswerMessageBox(box.caption), box.text) << box.name;
@@ -231,13 +256,13 @@ std::vector<Program> PaletteWithoutItsMenuBar()
 
 INSTANTIATE_TEST_SUITE_P(
     EveryBox, MessageBoxes,
-    ::testing::Values(Case{"ClickSoundInfo", L"Info", L"You must Enable sounds for Hardware buttons first!",
+    ::testing::Values(Case{"ClickSoundInfo", L"Info", L"You must Enable sounds for Hardware buttons first!", true,
                            ClickSoundWhileThePlatformClickIsOff},
                       Case{"InstallerRefusal", L"Pelorin Installation",
                            L"Please remove the previously installed Corvane Pelorin first and then run the Setup "
                            L"again.",
-                           InstallOverAnEarlierInstallation},
-                      Case{"MenuBarFailure", L"Error", L"SHCreateMenuBar Failed", PaletteWithoutItsMenuBar}),
+                           false, InstallOverAnEarlierInstallation},
+                      Case{"MenuBarFailure", L"Error", L"SHCreateMenuBar Failed", false, PaletteWithoutItsMenuBar}),
     [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
 
 }  // namespace
