@@ -2,7 +2,8 @@
 // path buffer of any size. Checks that the program path is the folder followed
 // directly by "\Pelorin", terminated within the buffer, and that there is
 // nothing to start (the buffer untouched) exactly when the folder was read
-// without its zero or the suffix does not fit whole.
+// without its zero or the suffix does not fit whole; and the bounded-text
+// helpers' own refusals on the units read.
 #include <stdlib.h>
 #include <string.h>
 #include "setuptext.h"
@@ -54,6 +55,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } else if (memcmp(path, before, pathUnits * sizeof(wchar_t)) != 0) {
         abort();
     }
+
+    // The helpers on the units read alone, as a buffer of their count (one,
+    // never written, when there are none): the suffix is appended only behind
+    // a zero among them and only whole, the buffer otherwise as it was; the
+    // units copied whole are the folder, or nothing when its zero is missing.
+    const size_t units = read ? read : 1;
+    wchar_t *buffer = static_cast<wchar_t *>(malloc(units * sizeof(wchar_t)));
+    memcpy(buffer, before, units * sizeof(wchar_t));
+    bool appended = AppendText(buffer, read, kProgramSuffix);
+    if (appended != (folder < read && folder + suffix + 1 <= read))
+        abort();
+    if (appended ? memcmp(buffer + folder, kProgramSuffix, (suffix + 1) * sizeof(wchar_t)) != 0
+                 : memcmp(buffer, before, units * sizeof(wchar_t)) != 0)
+        abort();
+    bool copied = CopyText(buffer, read, before);
+    if (copied != (folder < read))
+        abort();
+    if (copied ? memcmp(buffer, before, (folder + 1) * sizeof(wchar_t)) != 0 : buffer[0] != (read ? L'\0' : before[0]))
+        abort();
+    free(buffer);
     free(before);
     free(path);
     return 0;

@@ -23,8 +23,6 @@ inline bool MakeProgramPath(wchar_t *path, size_t pathUnits, DWORD bytesRead)
     size_t length = 0;
     if (unitsRead == 0 || !BoundedLength(path, unitsRead, &length))
         return false;
-    if (length + COUNTOF(kProgramSuffix) > pathUnits)
-        return false;
     return AppendText(path, pathUnits, kProgramSuffix);
 }
 
