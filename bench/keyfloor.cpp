@@ -6,6 +6,7 @@
 // front to the window behind, posts the key's character there with
 // PostKeybdMessage, and ends. Built on the platform layer, as the palette.
 #include <windows.h>
+#include <keybd.h>
 #include "controlcodes.h"
 #include "driverlink.h"
 #include "floorwindow.h"

@@ -5,7 +5,7 @@
 // bar shows "ok". Here the dialog covers its owner (or keeps its own size when
 // that is larger) and carries a small "ok" button in its top-right corner.
 #include <windows.h>
-#include "aygshell.h"
+#include <aygshell.h>
 
 namespace {
 const int kDoneWidth = 30;

@@ -6,7 +6,7 @@
 // activated, so that tapping it leaves the parent in front.
 #include <windows.h>
 #include <commctrl.h>
-#include "aygshell.h"
+#include <aygshell.h>
 
 namespace {
 
@@ -15,6 +15,9 @@ const int kBarHeight = 26;
 const int kButtonGap = 2;
 const wchar_t kMenuProp[] = L"CeMenuBarMenu";
 
+// The description (newres.h's SHMENUBAR, raw data) is the menu's id and the
+// number of buttons, then seven words a button: image, command, state, style,
+// string id, 0, and the index of the menu's pop-up it opens (or NOMENU).
 struct BarButton {
     WORD image, command, state, style, stringId, data, subMenu;
 };

@@ -13,6 +13,7 @@
 // it: a virtual key as WM_KEYDOWN or WM_KEYUP by its key state, every
 // character as WM_CHAR, one per UTF-16 unit.
 #include <windows.h>
+#include <keybd.h>
 
 namespace {
 

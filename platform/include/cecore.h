@@ -1,27 +1,18 @@
 /*
- * Windows CE core calls that desktop Win32 lacks or that behave differently,
- * as the stand-ins in platform/cecore provide them.
+ * The stand-ins' own calls (platform/cecore): the CE behaviour of the calls
+ * that behave differently on desktop Win32, to which windows.h routes the
+ * system's calls. The platform's names themselves come from the device's
+ * SDK surface (platform/README.md).
  */
 #ifndef CEPLATFORM_CECORE_H
 #define CEPLATFORM_CECORE_H
+
+#ifndef RC_INVOKED
 
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-/* Device manager */
-HANDLE WINAPI ActivateDevice(LPCWSTR lpszDevKey, DWORD dwClientInfo);
-BOOL WINAPI DeactivateDevice(HANDLE hDevice);
-
-/* Typing through the system's input queue */
-#include "keybd.h"
-BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, KEY_STATE_FLAGS KeyStateFlags, UINT cCharacters,
-                             UINT *pShiftStateBuffer, UINT *pCharacterBuffer);
-
-/* Caption with an OK button (ignored by desktop Win32) */
-#ifndef WS_EX_CAPTIONOKBTN
-#define WS_EX_CAPTIONOKBTN 0x80000000L
-#endif
 /* The caption's OK button for a window that desktop Win32 made itself, such
    as a dialog from its template: the close box then sends WM_COMMAND IDOK. */
 void WINAPI CeAddCaptionOkButton(HWND window);
@@ -58,5 +49,7 @@ BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES 
 #ifdef __cplusplus
 }
 #endif
+
+#endif /* RC_INVOKED */
 
 #endif

@@ -1,10 +1,11 @@
 /*
  * windows.h as a Windows CE program sees it, on desktop Win32.
  *
- * The desktop header comes first; then the CE calls that desktop Win32 lacks
- * are declared, and the calls that behave differently on CE are routed to the
+ * The desktop header comes first; then the names of CE's windows.h that
+ * desktop Win32 lacks, from the device's SDK surface, which declares each
+ * once; then the calls that behave differently on CE are routed to the
  * stand-ins in platform/cecore. System sources include this header first, so
- * they keep the CE calls exactly as written.
+ * they keep the CE calls exactly as written (platform/README.md).
  */
 #ifndef CEPLATFORM_WINDOWS_H
 #define CEPLATFORM_WINDOWS_H
@@ -14,6 +15,9 @@
 #pragma GCC system_header
 
 #include_next <windows.h>
+#define DEVICESDK_CE_NAMES_ONLY
+#include "../devicesdk/include/windows.h"
+#undef DEVICESDK_CE_NAMES_ONLY
 #include "cecore.h"
 
 /* Unrouted for the stand-ins themselves (CEPLATFORM_STANDIN, set for all of

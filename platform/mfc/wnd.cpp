@@ -26,7 +26,7 @@ void CCmdTarget::operator delete(void *object) throw() { free(object); }
 
 const AFX_MSGMAP *CCmdTarget::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, AfxSig_end, nullptr}};
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
     static const AFX_MSGMAP messageMap = {nullptr, &entries[0]};
     return &messageMap;
 }
@@ -88,6 +88,13 @@ HWND CWnd::Detach()
 }
 
 BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
+
+// The stand-in box, as the device lays it out, for the framework's callers in
+// the system and in the stand-ins alike.
+int CWnd::MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption, UINT nType)
+{
+    return CeMessageBoxW(m_hWnd, lpszText, lpszCaption, nType);
+}
 
 LRESULT CWnd::Default() { return ::DefWindowProcW(lastSent.hWnd, lastSent.message, lastSent.wParam, lastSent.lParam); }
 

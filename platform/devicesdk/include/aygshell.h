@@ -1,4 +1,5 @@
-/* aygshell.h of the Pocket PC shell: the menu bar and full-screen dialogs. */
+/* aygshell.h of the Pocket PC shell: the menu bar and full-screen dialogs,
+   as the programs and the shell's stand-in (platform/aygshell) use them. */
 #ifndef DEVICESDK_AYGSHELL_H
 #define DEVICESDK_AYGSHELL_H
 
@@ -11,6 +12,7 @@
 /* SHInitDialog (aygshell.h; reference pages SHInitDialog, SHINITDLGINFO) */
 #define SHIDIM_FLAGS 0x0001
 #define SHIDIF_DONEBUTTON 0x0001
+#define SHIDIF_SIZEDLG 0x0002
 #define SHIDIF_SIZEDLGFULLSCREEN 0x0004
 #define SHIDIF_SIPDOWN 0x0008
 

@@ -3,13 +3,19 @@
  * the shipped programs use. Each group names the SDK header that declares it
  * (windows.h reads them all); signatures and values are the platform's.
  * A name missing here is one the programs may not use.
+ *
+ * The platform's own names, which desktop Win32 lacks, stand last; the
+ * desktop build reads those alone (DEVICESDK_CE_NAMES_ONLY, platform/README.md).
  */
 #ifndef DEVICESDK_WINDOWS_H
 #define DEVICESDK_WINDOWS_H
 
+/* Window styles and control ids, which the resource compiler reads too. */
+#include "winuser.h"
+
+#ifndef DEVICESDK_CE_NAMES_ONLY
 /* The resource compiler reads the resource scripts' names only. */
 #ifdef RC_INVOKED
-#include <winuser.h>
 #include <winver.h>
 #else
 
@@ -149,12 +155,6 @@ LPVOID WINAPI LockResource(HGLOBAL hResData);
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nShowCmd);
 BOOL WINAPI DllMain(HANDLE hinstDLL, DWORD dwReason, LPVOID lpvReserved);
 
-/* ActivateDevice, DeactivateDevice (reference pages ActivateDevice and
-   DeactivateDevice; coredll). ActivateDevice reports failure as 0 on CE 4.2
-   and as INVALID_HANDLE_VALUE from CE 5.0. */
-HANDLE WINAPI ActivateDevice(LPCWSTR lpszDevKey, DWORD dwClientInfo);
-BOOL WINAPI DeactivateDevice(HANDLE hDevice);
-
 /* ---- winerror.h ---- */
 
 #define ERROR_SUCCESS 0L
@@ -238,12 +238,6 @@ typedef const DLGTEMPLATE *LPCDLGTEMPLATEW;
 #define WM_COMMAND 0x0111
 #define WM_TIMER 0x0113
 
-#define WS_CHILD 0x40000000L
-#define WS_VISIBLE 0x10000000L
-#define WS_CAPTION 0x00C00000L
-/* WS_EX_CAPTIONOKBTN (winuser.h): CE's caption OK button. */
-#define WS_EX_CAPTIONOKBTN 0x80000000L
-
 #define CS_VREDRAW 0x0001
 #define CS_HREDRAW 0x0002
 
@@ -252,8 +246,6 @@ typedef const DLGTEMPLATE *LPCDLGTEMPLATEW;
 #define SWP_NOMOVE 0x0002
 #define SWP_HIDEWINDOW 0x0080
 
-#define IDOK 1
-#define IDCANCEL 2
 #define MB_OK 0x00000000L
 #define MB_ICONINFORMATION 0x00000040L
 
@@ -299,15 +291,34 @@ HWND WINAPI GetDlgItem(HWND hDlg, int nIDDlgItem);
 BOOL WINAPI SetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPCWSTR lpString);
 UINT WINAPI GetDlgItemTextW(HWND hDlg, int nIDDlgItem, LPWSTR lpString, int nMaxCount);
 
-/* PostKeybdMessage (reference page PostKeybdMessage): its flags are
-   keybd.h's KEY_STATE_FLAGS. */
-BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, UINT32 KeyStateFlags, UINT cCharacters, UINT *pShiftStateBuffer,
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* RC_INVOKED */
+#endif /* DEVICESDK_CE_NAMES_ONLY */
+
+/* ---- The platform's own calls ---- */
+
+#ifndef RC_INVOKED
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* ActivateDevice, DeactivateDevice (winbase.h; reference pages
+   ActivateDevice and DeactivateDevice; coredll). ActivateDevice reports
+   failure as 0 on CE 4.2 and as INVALID_HANDLE_VALUE from CE 5.0. */
+HANDLE WINAPI ActivateDevice(LPCWSTR lpszDevKey, DWORD dwClientInfo);
+BOOL WINAPI DeactivateDevice(HANDLE hDevice);
+
+/* PostKeybdMessage (winuser.h; reference page PostKeybdMessage): its flags
+   are keybd.h's KEY_STATE_FLAGS. */
+BOOL WINAPI PostKeybdMessage(HWND hwnd, UINT VKey, UINT KeyStateFlags, UINT cCharacters, UINT *pShiftStateBuffer,
                              UINT *pCharacterBuffer);
 
 #ifdef __cplusplus
 }
 #endif
-
 #endif /* RC_INVOKED */
 
 #endif

@@ -1,10 +1,16 @@
-/* winuser.h as the resource compiler reads it (windows.h under RC_INVOKED,
-   and the device projects' newres.h): the styles and ids the resource
-   scripts use. Values from the reference pages of CreateWindow, the dialog
-   box styles and each control's styles. */
+/* winuser.h as the resource compiler reads it (windows.h reads it too, and
+   the device projects' newres.h): the styles, ids and notification codes the
+   programs and their resource scripts use. Values from the reference pages
+   of CreateWindow, the dialog box styles and each control's styles and
+   notifications. The platform's own name stands first: the desktop build
+   reads it alone (DEVICESDK_CE_NAMES_ONLY, platform/README.md). */
 #ifndef DEVICESDK_WINUSER_RC_H
 #define DEVICESDK_WINUSER_RC_H
 
+/* WS_EX_CAPTIONOKBTN (reference page Window Styles): CE's caption OK button. */
+#define WS_EX_CAPTIONOKBTN 0x80000000L
+
+#ifndef DEVICESDK_CE_NAMES_ONLY
 /* Window styles (reference page Window Styles) */
 #define WS_POPUP 0x80000000L
 #define WS_CHILD 0x40000000L
@@ -15,7 +21,6 @@
 #define WS_VSCROLL 0x00200000L
 #define WS_SYSMENU 0x00080000L
 #define WS_TABSTOP 0x00010000L
-#define WS_EX_CAPTIONOKBTN 0x80000000L
 
 /* Dialog box styles (reference page Dialog Box Styles) */
 #define DS_MODALFRAME 0x80L
@@ -35,8 +40,13 @@
 #define IDOK 1
 #define IDCANCEL 2
 
+/* BN_CLICKED, CBN_SELCHANGE (reference pages of the notifications) */
+#define BN_CLICKED 0
+#define CBN_SELCHANGE 1
+
 /* Languages (winnt.h) */
 #define LANG_ENGLISH 0x09
 #define SUBLANG_ENGLISH_US 0x01
 
+#endif /* DEVICESDK_CE_NAMES_ONLY */
 #endif

@@ -1,91 +1,28 @@
 /*
  * afxwin.h of the dialog framework (MFC for Windows CE, mfcce300), reduced to
  * the classes and members the control panel uses, with the framework's
- * signatures (reference pages of the classes named). The message-map macros
- * take the framework's arguments; their expansion qualifies the member with
- * the map's class, which this compiler wants and the framework's takes.
+ * signatures (reference pages of the classes named). Its message maps are
+ * in afxmsg_.h, which the stand-in framework reads as well.
  */
 #ifndef DEVICESDK_AFXWIN_H
 #define DEVICESDK_AFXWIN_H
 
 #include <windows.h>
 #include "afxres.h"
+#include "afxmsg_.h"
 
 #define AFXAPI
-#define afx_msg
 
-class CCmdTarget;
 class CWnd;
 class CDC;
 class CFont;
 class CWinApp;
 
-/* Message maps: DECLARE_MESSAGE_MAP, BEGIN_MESSAGE_MAP, END_MESSAGE_MAP,
-   ON_COMMAND, ON_BN_CLICKED, ON_CBN_SELCHANGE, ON_WM_CTLCOLOR */
-typedef void (CCmdTarget::*AFX_PMSG)();
-
-struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;
-    UINT nCode;
-    UINT nID;
-    UINT nLastID;
-    UINT nSig;
-    AFX_PMSG pfn;
-};
-
-struct AFX_MSGMAP {
-    const AFX_MSGMAP *(*pfnGetBaseMap)();
-    const AFX_MSGMAP_ENTRY *lpEntries;
-};
-
-#define WM_CTLCOLOR 0x0019
-#define BN_CLICKED 0
-#define CBN_SELCHANGE 1
-#define CN_COMMAND 0
-
-#define DECLARE_MESSAGE_MAP()                                                                                          \
-protected:                                                                                                             \
-    static const AFX_MSGMAP *GetThisMessageMap();                                                                      \
-    virtual const AFX_MSGMAP *GetMessageMap() const;
-
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                         \
-    const AFX_MSGMAP *theClass::GetMessageMap() const { return GetThisMessageMap(); }                                  \
-    const AFX_MSGMAP *theClass::GetThisMessageMap()                                                                    \
-    {                                                                                                                  \
-        typedef theClass ThisClass;                                                                                    \
-        typedef baseClass TheBaseClass;                                                                                \
-        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-#define END_MESSAGE_MAP()                                                                                              \
-    {                                                                                                                  \
-        0, 0, 0, 0, 0, 0                                                                                               \
-    }                                                                                                                  \
-    }                                                                                                                  \
-    ;                                                                                                                  \
-    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]};                      \
-    return &messageMap;                                                                                                \
-    }
-
-#define ON_COMMAND(id, memberFxn)                                                                                      \
-    {WM_COMMAND, CN_COMMAND, (UINT)(id), (UINT)(id), 0, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
-#define ON_CONTROL(code, id, memberFxn)                                                                                \
-    {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), 0, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
-#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
-#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
-#define ON_WM_CTLCOLOR()                                                                                               \
-    {WM_CTLCOLOR,                                                                                                      \
-     0,                                                                                                                \
-     0,                                                                                                                \
-     0,                                                                                                                \
-     0,                                                                                                                \
-     reinterpret_cast<AFX_PMSG>(static_cast<HBRUSH (CWnd::*)(CDC *, CWnd *, UINT)>(&ThisClass::OnCtlColor))},
-
 class CCmdTarget {
 public:
     virtual ~CCmdTarget();
 
-protected:
-    static const AFX_MSGMAP *GetThisMessageMap();
-    virtual const AFX_MSGMAP *GetMessageMap() const;
+    DECLARE_MESSAGE_MAP()
 };
 
 /* CGdiObject, CBitmap, CFont, CDC */
@@ -133,8 +70,7 @@ public:
 
 protected:
     virtual void PostNcDestroy();
-    static const AFX_MSGMAP *GetThisMessageMap();
-    virtual const AFX_MSGMAP *GetMessageMap() const;
+    DECLARE_MESSAGE_MAP()
 };
 
 /* CStatic, CButton, CComboBox, CEdit */
@@ -179,8 +115,7 @@ protected:
     virtual void DoDataExchange(CDataExchange *pDX);
     virtual void OnOK();
     virtual void OnCancel();
-    static const AFX_MSGMAP *GetThisMessageMap();
-    virtual const AFX_MSGMAP *GetMessageMap() const;
+    DECLARE_MESSAGE_MAP()
 };
 
 /* CWinApp, AfxGetApp, AfxGetResourceHandle */
@@ -192,9 +127,7 @@ public:
     HICON LoadIcon(UINT nIDResource) const;
     CWnd *m_pMainWnd;
 
-protected:
-    static const AFX_MSGMAP *GetThisMessageMap();
-    virtual const AFX_MSGMAP *GetMessageMap() const;
+    DECLARE_MESSAGE_MAP()
 };
 
 CWinApp *AFXAPI AfxGetApp();

@@ -13,7 +13,6 @@
 #ifndef AFXAPI
 #define AFXAPI __stdcall
 #endif
-#define afx_msg
 
 class CCmdTarget;
 class CWnd;
@@ -22,69 +21,13 @@ class CDC;
 class CFont;
 class CWinApp;
 
-// ---- Message maps ----
+// The framework's member, not the desktop's macro for MessageBoxW: one name in
+// every source, whether its calls are routed or not.
+#undef MessageBox
 
-typedef void (CCmdTarget::*AFX_PMSG)();
+// ---- Message maps (the framework's own declarations) ----
 
-// How a map entry's handler is called.
-enum AfxSig {
-    AfxSig_end = 0,
-    AfxSig_vv,   // void (void): commands and control notifications
-    AfxSig_hDWw  // HBRUSH (CDC *, CWnd *, UINT): OnCtlColor
-};
-
-struct AFX_MSGMAP_ENTRY {
-    UINT nMessage;  // WM_COMMAND or WM_CTLCOLOR; 0 ends the map
-    UINT nCode;     // notification code (CN_COMMAND for commands)
-    UINT nID;       // command or control id
-    UINT nSig;      // an AfxSig
-    AFX_PMSG pfn;
-};
-
-struct AFX_MSGMAP {
-    const AFX_MSGMAP *(*pfnGetBaseMap)();
-    const AFX_MSGMAP_ENTRY *lpEntries;
-};
-
-#define CN_COMMAND 0
-// The framework's one message for every control colour (WM_CTLCOLORSTATIC and
-// its kin), with the kind of control as CTLCOLOR_*.
-#ifndef WM_CTLCOLOR
-#define WM_CTLCOLOR 0x0019
-#endif
-
-#define DECLARE_MESSAGE_MAP()                                                                                          \
-protected:                                                                                                             \
-    static const AFX_MSGMAP *GetThisMessageMap();                                                                      \
-    virtual const AFX_MSGMAP *GetMessageMap() const;
-
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                                         \
-    const AFX_MSGMAP *theClass::GetMessageMap() const { return GetThisMessageMap(); }                                  \
-    const AFX_MSGMAP *theClass::GetThisMessageMap()                                                                    \
-    {                                                                                                                  \
-        typedef theClass ThisClass;                                                                                    \
-        typedef baseClass TheBaseClass;                                                                                \
-        static const AFX_MSGMAP_ENTRY _messageEntries[] = {
-
-#define END_MESSAGE_MAP()                                                                                              \
-    {                                                                                                                  \
-        0, 0, 0, AfxSig_end, 0                                                                                         \
-    }                                                                                                                  \
-    }                                                                                                                  \
-    ;                                                                                                                  \
-    static const AFX_MSGMAP messageMap = {&TheBaseClass::GetThisMessageMap, &_messageEntries[0]};                      \
-    return &messageMap;                                                                                                \
-    }
-
-#define ON_COMMAND(id, memberFxn)                                                                                      \
-    {WM_COMMAND, CN_COMMAND, (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
-#define ON_CONTROL(code, id, memberFxn)                                                                                \
-    {WM_COMMAND, (UINT)(code), (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
-#define ON_WM_CTLCOLOR()                                                                                               \
-    {WM_CTLCOLOR, 0, 0, AfxSig_hDWw,                                                                                   \
-     reinterpret_cast<AFX_PMSG>(static_cast<HBRUSH (CWnd::*)(CDC *, CWnd *, UINT)>(&ThisClass::OnCtlColor))},
-#define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
-#define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+#include "afxmsg_.h"
 
 struct AFX_CMDHANDLERINFO {
     CCmdTarget *pTarget;
@@ -104,9 +47,7 @@ public:
     // does. With pHandlerInfo, only says which handler that would be.
     virtual BOOL OnCmdMsg(UINT nID, int nCode, void *pExtra, AFX_CMDHANDLERINFO *pHandlerInfo);
 
-protected:
-    static const AFX_MSGMAP *GetThisMessageMap();
-    virtual const AFX_MSGMAP *GetMessageMap() const;
+    DECLARE_MESSAGE_MAP()
 };
 
 // ---- GDI objects ----
@@ -188,10 +129,8 @@ public:
     {
         SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(pFont ? HFONT(*pFont) : NULL), bRedraw);
     }
-    int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = NULL, UINT nType = MB_OK)
-    {
-        return ::MessageBoxW(m_hWnd, lpszText, lpszCaption, nType);
-    }
+    // The device's message box, whoever calls it.
+    int MessageBox(LPCWSTR lpszText, LPCWSTR lpszCaption = NULL, UINT nType = MB_OK);
     virtual BOOL DestroyWindow();
 
     // The framework's own answer to the message being handled.
