@@ -5,11 +5,6 @@
 #include "afxwin.h"
 #include <commctrl.h>
 
-/* CBRS_TOP (afxres.h): aligned to the top, with a border below. */
-#define CBRS_ALIGN_TOP 0x2000L
-#define CBRS_BORDER_BOTTOM 0x0800L
-#define CBRS_TOP (CBRS_ALIGN_TOP | CBRS_BORDER_BOTTOM)
-
 /* CControlBar, CToolBar: the command bar's bases. Its Create(this) is the
    toolbar's, at the top; a Pocket PC build of the framework
    (_WIN32_WCE_PSPC) gives the command bar a Create of its own, also at the

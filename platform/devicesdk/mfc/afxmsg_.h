@@ -73,12 +73,11 @@ protected:                                                                      
     {WM_COMMAND, (UINT)(code), (UINT)(id), (UINT)(id), AfxSig_vv, static_cast<AFX_PMSG>(&ThisClass::memberFxn)},
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 #define ON_CBN_SELCHANGE(id, memberFxn) ON_CONTROL(CBN_SELCHANGE, id, memberFxn)
+/* One entry, laid out as the entries above. */
+// clang-format off
 #define ON_WM_CTLCOLOR()                                                                                               \
-    {WM_CTLCOLOR,                                                                                                      \
-     0,                                                                                                                \
-     0,                                                                                                                \
-     0,                                                                                                                \
-     AfxSig_hDWw,                                                                                                      \
+    {WM_CTLCOLOR, 0, 0, 0, AfxSig_hDWw,                                                                                \
      reinterpret_cast<AFX_PMSG>(static_cast<HBRUSH (CWnd::*)(CDC *, CWnd *, UINT)>(&ThisClass::OnCtlColor))},
+// clang-format on
 
 #endif

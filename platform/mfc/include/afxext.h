@@ -10,9 +10,6 @@
 #include "afxwin.h"
 #include <commctrl.h>
 
-// Aligned to the top, with a border below (afxres.h).
-#define CBRS_TOP (0x2000L | 0x0800L)
-
 class CCeCommandBar : public CWnd {
 public:
     CCeCommandBar() : m_nRoom(0) {}
