@@ -165,6 +165,14 @@ start_prefix() {
   sleep 1
 }
 
+# The desktop held for the whole run (tools/keepdesktop.cpp): each test case is
+# a program of its own, and without a program that stays on the desktop Wine
+# would end the desktop and start it again, under the next case's output,
+# between every two cases. Started detached from our output, as the desktop is.
+keep_desktop() {
+  "$WINE" "$BUILD/bin/keepdesktop.exe" >/dev/null 2>&1 </dev/null &
+}
+
 # PELORIN_STRESS=1: every core kept busy by another process while the run
 # lasts (stress-ng --cpu N), as on a shared machine; stopped with the run.
 STRESS_PID=

@@ -3,6 +3,7 @@
 // is clear.
 #include <windows.h>
 #include <gtest/gtest.h>
+#include <cctype>
 #include <cstdio>
 #include <deque>
 #include "faultsupport.h"
@@ -100,12 +101,33 @@ protected:
                             wcsnlen(reinterpret_cast<const wchar_t *>(data.data()), data.size() / 2));
     }
 
-    void RunCrowds(const std::vector<Crowd> &crowds, bool oneLoad);
-    void RunTextCases(const std::vector<TextCase> &cases);
+    void RunCrowd(const Crowd &crowd, bool oneLoad);
+    void RunTextCase(const TextCase &c);
 
     std::deque<Program> programs;
     Notepad notepad;
 };
+
+// One row of a table of faults: a test case of its own, with the fixture's own
+// set-up and tear-down, named after the row.
+template <typename Row>
+class FaultRows : public Faults, public ::testing::WithParamInterface<Row> {};
+
+// A row's name as GoogleTest takes it: its words joined by underscores.
+template <typename Row>
+std::string RowName(const ::testing::TestParamInfo<Row> &info)
+{
+    std::string name;
+    for (const char *c = info.param.name; *c; ++c) {
+        if (isalnum(static_cast<unsigned char>(*c)))
+            name += *c;
+        else if (!name.empty() && name.back() != '_')
+            name += '_';
+    }
+    while (!name.empty() && name.back() == '_')
+        name.pop_back();
+    return name;
+}
 
 // ---- The driver unloaded while a program holds the device ----
 
@@ -127,68 +149,69 @@ std::vector<std::string> CallsAfterUnload()
     return calls;
 }
 
-TEST_F(Faults, DriverUnloadedUnderAnOpenProgram)
-{
-    const UnloadCase cases[] = {{"palette", true}, {"control panel", false}};
-    for (const UnloadCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        TearDown();
-        SetUp();
-        if (c.palette) {
-            ASSERT_TRUE(notepad.Start());
-        }
-        HWND window = c.palette ? StartPalette() : StartControlPanel();
-        ASSERT_TRUE(window);
-        ASSERT_TRUE(WaitUntil([] { return !DriverControlCalls().empty(); })) << "calls reach the loaded driver";
-        DWORD handle = KeyboardDriverHandle();
-        ASSERT_NE(handle, 0u);
-        ASSERT_TRUE(DeactivateDevice(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle))));
-        ASSERT_EQ(CountActiveKeyboardEntries(), 0);
-        EXPECT_EQ(CountJournal("PLN_Deinit"), 1);
-        Program &program = programs.back();
-        // It answers a message after the unload: it lives on. The palette
-        // makes a poll tick of it, whose call on the handle fails.
-        auto tick = [&] {
-            return SendMessageTimeoutW(window, c.palette ? WM_TIMER : WM_NULL, c.palette ? 666 : 0, 0, SMTO_ABORTIFHUNG,
-                                       10000, nullptr)
-                   != 0;
-        };
-        ASSERT_TRUE(tick());
-        ASSERT_EQ(WaitProgram(program, 0), DWORD(STILL_ACTIVE)) << "survives the unload";
+class UnloadedDriver : public FaultRows<UnloadCase> {};
 
-        if (c.palette) {
-            // A key pressed now is not captured: the handle reaches no driver.
-            std::string out;
-            ASSERT_EQ(RunProgram(L"plnkbd.exe", L"press w", &out), 0u) << out;
-            SetForegroundWindow(window);
-            ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
-            for (int i = 0; i < 10; ++i)
-                ASSERT_TRUE(tick());
-            ASSERT_EQ(WaitProgram(program, 0), DWORD(STILL_ACTIVE)) << "no key reached the palette";
-            // Tapping still types.
-            PostMessageW(PaletteButton(window, 21), BM_CLICK, 0, 0);  // ":-)"
-            EXPECT_EQ(WaitProgram(program), 0u);
-            EXPECT_TRUE(WaitUntil([&] { return notepad.Text() == L"note::-)"; })) << Narrow(notepad.Text());
-        } else {
-            // Every change is still stored and shown.
-            Click(window, kDisable);
-            Choose(window, kRepeat, 3);
-            Choose(window, kDelay, 0);
-            Click(window, kCloseSoftKeyboard);
-            EXPECT_EQ(Stored(L"STATUS"), 0u);
-            EXPECT_EQ(Stored(L"REPEAT"), 3u);
-            EXPECT_EQ(Stored(L"DELAY"), 0u);
-            EXPECT_EQ(Stored(L"CLOSESK"), 1u);
-            PostMessageW(window, WM_COMMAND, IDOK, 0);
-            EXPECT_EQ(WaitProgram(program), 0u);
-        }
-        // Polls, the last poll and pushed changes alike fail on the handle.
-        EXPECT_EQ(CallsAfterUnload(), std::vector<std::string>());
-        // The device can be brought up again.
-        EXPECT_EQ(RunProgram(L"PelorinStart.exe"), 0u);
-        EXPECT_EQ(CountActiveKeyboardEntries(), 1);
+TEST_P(UnloadedDriver, DriverUnloadedUnderAnOpenProgram)
+{
+    const UnloadCase &c = GetParam();
+    if (c.palette) {
+        ASSERT_TRUE(notepad.Start());
     }
+    HWND window = c.palette ? StartPalette() : StartControlPanel();
+    ASSERT_TRUE(window);
+    ASSERT_TRUE(WaitUntil([] { return !DriverControlCalls().empty(); })) << "calls reach the loaded driver";
+    DWORD handle = KeyboardDriverHandle();
+    ASSERT_NE(handle, 0u);
+    ASSERT_TRUE(DeactivateDevice(reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(handle))));
+    ASSERT_EQ(CountActiveKeyboardEntries(), 0);
+    EXPECT_EQ(CountJournal("PLN_Deinit"), 1);
+    Program &program = programs.back();
+    // It answers a message after the unload: it lives on. The palette
+    // makes a poll tick of it, whose call on the handle fails.
+    auto tick = [&] {
+        return SendMessageTimeoutW(window, c.palette ? WM_TIMER : WM_NULL, c.palette ? 666 : 0, 0, SMTO_ABORTIFHUNG,
+                                   10000, nullptr)
+               != 0;
+    };
+    ASSERT_TRUE(tick());
+    ASSERT_EQ(WaitProgram(program, 0), DWORD(STILL_ACTIVE)) << "survives the unload";
+
+    if (c.palette) {
+        // A key pressed now is not captured: the handle reaches no driver.
+        std::string out;
+        ASSERT_EQ(RunProgram(L"plnkbd.exe", L"press w", &out), 0u) << out;
+        SetForegroundWindow(window);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }));
+        for (int i = 0; i < 10; ++i)
+            ASSERT_TRUE(tick());
+        ASSERT_EQ(WaitProgram(program, 0), DWORD(STILL_ACTIVE)) << "no key reached the palette";
+        // Tapping still types.
+        PostMessageW(PaletteButton(window, 21), BM_CLICK, 0, 0);  // ":-)"
+        EXPECT_EQ(WaitProgram(program), 0u);
+        EXPECT_TRUE(WaitUntil([&] { return notepad.Text() == L"note::-)"; })) << Narrow(notepad.Text());
+    } else {
+        // Every change is still stored and shown.
+        Click(window, kDisable);
+        Choose(window, kRepeat, 3);
+        Choose(window, kDelay, 0);
+        Click(window, kCloseSoftKeyboard);
+        EXPECT_EQ(Stored(L"STATUS"), 0u);
+        EXPECT_EQ(Stored(L"REPEAT"), 3u);
+        EXPECT_EQ(Stored(L"DELAY"), 0u);
+        EXPECT_EQ(Stored(L"CLOSESK"), 1u);
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(WaitProgram(program), 0u);
+    }
+    // Polls, the last poll and pushed changes alike fail on the handle.
+    EXPECT_EQ(CallsAfterUnload(), std::vector<std::string>());
+    // The device can be brought up again.
+    EXPECT_EQ(RunProgram(L"PelorinStart.exe"), 0u);
+    EXPECT_EQ(CountActiveKeyboardEntries(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, UnloadedDriver,
+                         ::testing::Values(UnloadCase{"palette", true}, UnloadCase{"control panel", false}),
+                         RowName<UnloadCase>);
 
 // ---- Stored values of every wrong type and size ----
 
@@ -220,48 +243,47 @@ std::vector<StoredShape> WrongSettingShapes()
     };
 }
 
-TEST_F(Faults, ControlPanelRepairsSettingsOfEveryWrongTypeAndSize)
+class WrongSettings : public FaultRows<StoredShape> {};
+
+TEST_P(WrongSettings, ControlPanelRepairsSettingsOfEveryWrongTypeAndSize)
 {
     // Every shape is unreadable as a setting or out of its range, so each
     // setting becomes its default, stored and pushed.
     const std::vector<std::string> pushed = {"IOCTL_KBD_SET_STATE 1", "IOCTL_KBD_SET_CLOSE_SOFT_KEYBOARD 0",
                                              "IOCTL_KBD_SET_REPEAT_RATE 2", "IOCTL_KBD_SET_REPEAT_DELAY 1"};
-    for (const StoredShape &shape : WrongSettingShapes()) {
-        SCOPED_TRACE(shape.name);
-        TearDown();
-        SetUp();
-        if (shape.keyRefused) {
-            ASSERT_TRUE(RefuseSettingsKey());
-        } else {
-            for (const SettingFacts &d : kSettingFacts)
-                WriteRawValue(HKEY_LOCAL_MACHINE, kSettingsKeyPath, d.name, shape.type, shape.data);
-        }
-        HWND window = StartControlPanel();
-        ASSERT_TRUE(window);
-        // Shown: the defaults.
-        const SettingFacts &status = kSettingFacts[0], &repeat = kSettingFacts[1], &delay = kSettingFacts[2],
-                           &sound = kSettingFacts[3], &closeSk = kSettingFacts[4];
-        EXPECT_EQ(IsWindowEnabled(GetDlgItem(window, kEnable)) == FALSE, status.defaultValue == 1);
-        EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kRepeat), CB_GETCURSEL, 0, 0)), repeat.defaultValue);
-        EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kDelay), CB_GETCURSEL, 0, 0)), delay.defaultValue);
-        EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kClickSound), BM_GETCHECK, 0, 0)), sound.defaultValue);
-        EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kCloseSoftKeyboard), BM_GETCHECK, 0, 0)), closeSk.defaultValue);
-        // Stored: the defaults, or nothing where there is no key.
-        EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath), !shape.keyRefused);
-        for (const SettingFacts &d : kSettingFacts) {
-            if (shape.keyRefused)
-                break;
-            DWORD value = 0xDEADBEEF, type = 0;
-            ASSERT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, d.name, &value, &type))
-                << Narrow(d.name);
-            EXPECT_EQ(type, DWORD(REG_DWORD)) << Narrow(d.name);
-            EXPECT_EQ(value, d.defaultValue) << Narrow(d.name);
-        }
-        EXPECT_EQ(DriverControlCalls(), pushed);
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-        EXPECT_EQ(WaitProgram(programs.back()), 0u);
+    const StoredShape &shape = GetParam();
+    if (shape.keyRefused) {
+        ASSERT_TRUE(RefuseSettingsKey());
+    } else {
+        for (const SettingFacts &d : kSettingFacts)
+            WriteRawValue(HKEY_LOCAL_MACHINE, kSettingsKeyPath, d.name, shape.type, shape.data);
     }
+    HWND window = StartControlPanel();
+    ASSERT_TRUE(window);
+    // Shown: the defaults.
+    const SettingFacts &status = kSettingFacts[0], &repeat = kSettingFacts[1], &delay = kSettingFacts[2],
+                       &sound = kSettingFacts[3], &closeSk = kSettingFacts[4];
+    EXPECT_EQ(IsWindowEnabled(GetDlgItem(window, kEnable)) == FALSE, status.defaultValue == 1);
+    EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kRepeat), CB_GETCURSEL, 0, 0)), repeat.defaultValue);
+    EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kDelay), CB_GETCURSEL, 0, 0)), delay.defaultValue);
+    EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kClickSound), BM_GETCHECK, 0, 0)), sound.defaultValue);
+    EXPECT_EQ(DWORD(SendMessageW(GetDlgItem(window, kCloseSoftKeyboard), BM_GETCHECK, 0, 0)), closeSk.defaultValue);
+    // Stored: the defaults, or nothing where there is no key.
+    EXPECT_EQ(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath), !shape.keyRefused);
+    for (const SettingFacts &d : kSettingFacts) {
+        if (shape.keyRefused)
+            break;
+        DWORD value = 0xDEADBEEF, type = 0;
+        ASSERT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, d.name, &value, &type)) << Narrow(d.name);
+        EXPECT_EQ(type, DWORD(REG_DWORD)) << Narrow(d.name);
+        EXPECT_EQ(value, d.defaultValue) << Narrow(d.name);
+    }
+    EXPECT_EQ(DriverControlCalls(), pushed);
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitProgram(programs.back()), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, WrongSettings, ::testing::ValuesIn(WrongSettingShapes()), RowName<StoredShape>);
 
 std::vector<StoredShape> WrongTextShapes()
 {
@@ -285,58 +307,58 @@ std::vector<StoredShape> WrongTextShapes()
     };
 }
 
-TEST_F(Faults, PaletteShowsTextsOfEveryWrongTypeAndSizeWithinTheBound)
+class WrongTexts : public FaultRows<StoredShape> {};
+
+TEST_P(WrongTexts, PaletteShowsTextsOfEveryWrongTypeAndSizeWithinTheBound)
 {
-    for (const StoredShape &shape : WrongTextShapes()) {
-        SCOPED_TRACE(shape.name);
-        TearDown();
-        SetUp();
-        if (shape.keyRefused) {
-            // Nothing to read: the template's captions stay, and nothing is written.
-            ASSERT_TRUE(RefuseSettingsKey());
-            HWND palette = StartPalette();
-            ASSERT_TRUE(palette);
-            for (int n = 1; n <= kButtonCount; ++n)
-                EXPECT_EQ(WindowText(PaletteButton(palette, n)), kButtons[n - 1].templateCaption) << "button " << n;
-            EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
-            PostMessageW(palette, WM_COMMAND, IDOK, 0);
-            EXPECT_EQ(WaitProgram(programs.back()), 0u);
-            continue;
-        }
-        // The palette's texts exist; button 2's is malformed.
-        for (int n = 1; n <= kButtonCount; ++n) {
-            wchar_t name[8];
-            wsprintfW(name, L"KZ%d", n);
-            WriteRegistryString(HKEY_LOCAL_MACHINE, kSettingsKeyPath, name, L"t");
-        }
-        WriteRawValue(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ2", shape.type, shape.data);
-        std::vector<BYTE> before;
-        ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ2", &before));
+    const StoredShape &shape = GetParam();
+    if (shape.keyRefused) {
+        // Nothing to read: the template's captions stay, and nothing is written.
+        ASSERT_TRUE(RefuseSettingsKey());
         HWND palette = StartPalette();
         ASSERT_TRUE(palette);
-        std::wstring caption = WindowText(PaletteButton(palette, 2));
-        // Shown: a prefix of what is stored, within the 127-unit caption, and
-        // never half of a pair.
-        std::vector<BYTE> units = before;
-        units.resize((units.size() + 1) / 2 * 2, 0);  // a half unit reads with the buffer's zero
-        std::wstring stored(reinterpret_cast<const wchar_t *>(units.data()), units.size() / 2);
-        stored = stored.substr(0, stored.find(L'\0'));
-        EXPECT_LE(caption.size(), 127u);
-        EXPECT_EQ(stored.compare(0, caption.size(), caption), 0) << Narrow(caption);
-        if (caption.size() < stored.size() && !caption.empty()) {
-            EXPECT_FALSE(IS_HIGH_SURROGATE(caption.back())) << "a cut splits no pair";
-        }
-        EXPECT_EQ(WindowText(PaletteButton(palette, 1)), L"t");
+        for (int n = 1; n <= kButtonCount; ++n)
+            EXPECT_EQ(WindowText(PaletteButton(palette, n)), kButtons[n - 1].templateCaption) << "button " << n;
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
         PostMessageW(palette, WM_COMMAND, IDOK, 0);
         EXPECT_EQ(WaitProgram(programs.back()), 0u);
-        // Loading alone writes nothing back.
-        std::vector<BYTE> after;
-        DWORD type = 0;
-        ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ2", &after, &type));
-        EXPECT_EQ(type, shape.type);
-        EXPECT_EQ(after, before);
+        return;
     }
+    // The palette's texts exist; button 2's is malformed.
+    for (int n = 1; n <= kButtonCount; ++n) {
+        wchar_t name[8];
+        wsprintfW(name, L"KZ%d", n);
+        WriteRegistryString(HKEY_LOCAL_MACHINE, kSettingsKeyPath, name, L"t");
+    }
+    WriteRawValue(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ2", shape.type, shape.data);
+    std::vector<BYTE> before;
+    ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ2", &before));
+    HWND palette = StartPalette();
+    ASSERT_TRUE(palette);
+    std::wstring caption = WindowText(PaletteButton(palette, 2));
+    // Shown: a prefix of what is stored, within the 127-unit caption, and
+    // never half of a pair.
+    std::vector<BYTE> units = before;
+    units.resize((units.size() + 1) / 2 * 2, 0);  // a half unit reads with the buffer's zero
+    std::wstring stored(reinterpret_cast<const wchar_t *>(units.data()), units.size() / 2);
+    stored = stored.substr(0, stored.find(L'\0'));
+    EXPECT_LE(caption.size(), 127u);
+    EXPECT_EQ(stored.compare(0, caption.size(), caption), 0) << Narrow(caption);
+    if (caption.size() < stored.size() && !caption.empty()) {
+        EXPECT_FALSE(IS_HIGH_SURROGATE(caption.back())) << "a cut splits no pair";
+    }
+    EXPECT_EQ(WindowText(PaletteButton(palette, 1)), L"t");
+    PostMessageW(palette, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitProgram(programs.back()), 0u);
+    // Loading alone writes nothing back.
+    std::vector<BYTE> after;
+    DWORD type = 0;
+    ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ2", &after, &type));
+    EXPECT_EQ(type, shape.type);
+    EXPECT_EQ(after, before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, WrongTexts, ::testing::ValuesIn(WrongTextShapes()), RowName<StoredShape>);
 
 // A malformed unit is kept as it stands, loaded or saved; only a cut at the
 // 127-unit bound drops the half of a pair it would split.
@@ -346,85 +368,89 @@ struct TextCase {
     std::wstring text, shown;
 };
 
-void Faults::RunTextCases(const std::vector<TextCase> &cases)
+void Faults::RunTextCase(const TextCase &c)
 {
-    for (const TextCase &c : cases) {
-        SCOPED_TRACE(c.name);
-        TearDown();
-        SetUp();
-        if (!c.save) {
-            for (int n = 1; n <= kButtonCount; ++n) {
-                wchar_t name[8];
-                wsprintfW(name, L"KZ%d", n);
-                WriteRegistryString(HKEY_LOCAL_MACHINE, kSettingsKeyPath, name, n == 1 ? c.text : L"t");
-            }
+    if (!c.save) {
+        for (int n = 1; n <= kButtonCount; ++n) {
+            wchar_t name[8];
+            wsprintfW(name, L"KZ%d", n);
+            WriteRegistryString(HKEY_LOCAL_MACHINE, kSettingsKeyPath, name, n == 1 ? c.text : L"t");
         }
-        HWND palette = StartPalette();
-        ASSERT_TRUE(palette);
-        if (c.save) {
-            EnterFirstText(programs.back(), c.text);
-        }
-        EXPECT_EQ(WindowText(PaletteButton(palette, 1)), c.shown);
-        if (c.save) {
-            EXPECT_EQ(StoredText(L"KZ1"), c.shown);
-        }
-        PostMessageW(palette, WM_COMMAND, IDOK, 0);
-        EXPECT_EQ(WaitProgram(programs.back()), 0u);
     }
+    HWND palette = StartPalette();
+    ASSERT_TRUE(palette);
+    if (c.save) {
+        EnterFirstText(programs.back(), c.text);
+    }
+    EXPECT_EQ(WindowText(PaletteButton(palette, 1)), c.shown);
+    if (c.save) {
+        EXPECT_EQ(StoredText(L"KZ1"), c.shown);
+    }
+    PostMessageW(palette, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitProgram(programs.back()), 0u);
 }
 
-TEST_F(Faults, MalformedTextKeepsEveryUnitUnlessACutSplitsAPair)
-{
-    RunTextCases({
-        {"stored, lone high inside", false, L"x\xD83Dy", L"x\xD83Dy"},
-        {"stored, lone low", false, L"x\xDE00", L"x\xDE00"},
-        {"stored, pair cut at the bound", false, std::wstring(126, L'p') + L"\U0001F600", std::wstring(126, L'p')},
-        {"saved, lone low", true, L"a\xDC00", L"a\xDC00"},
-        {"saved, pair", true, L"a\U0001F600", L"a\U0001F600"},
-    });
-}
+class MalformedTexts : public FaultRows<TextCase> {};
 
-TEST_F(Faults, LoneHighSurrogateIsKeptWhereNoCutSplitsIt)
-{
-    RunTextCases({
-        {"stored, lone high at the end", false, L"x\xD83D", L"x\xD83D"},
-        {"saved, lone high inside", true,
-         L"a\xD800"
-         L"b",
-         L"a\xD800"
-         L"b"},
-        {"saved, lone high at the end", true, L"a\xD800", L"a\xD800"},
-    });
-}
+TEST_P(MalformedTexts, MalformedTextKeepsEveryUnitUnlessACutSplitsAPair) { RunTextCase(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Faults, MalformedTexts,
+                         ::testing::ValuesIn(std::vector<TextCase>{
+                             {"stored, lone high inside", false, L"x\xD83Dy", L"x\xD83Dy"},
+                             {"stored, lone low", false, L"x\xDE00", L"x\xDE00"},
+                             {"stored, pair cut at the bound", false, std::wstring(126, L'p') + L"\U0001F600",
+                              std::wstring(126, L'p')},
+                             {"saved, lone low", true, L"a\xDC00", L"a\xDC00"},
+                             {"saved, pair", true, L"a\U0001F600", L"a\U0001F600"},
+                         }),
+                         RowName<TextCase>);
+
+class LoneHighSurrogates : public FaultRows<TextCase> {};
+
+TEST_P(LoneHighSurrogates, LoneHighSurrogateIsKeptWhereNoCutSplitsIt) { RunTextCase(GetParam()); }
+
+INSTANTIATE_TEST_SUITE_P(Faults, LoneHighSurrogates,
+                         ::testing::ValuesIn(std::vector<TextCase>{
+                             {"stored, lone high at the end", false, L"x\xD83D", L"x\xD83D"},
+                             {"saved, lone high inside", true,
+                              L"a\xD800"
+                              L"b",
+                              L"a\xD800"
+                              L"b"},
+                             {"saved, lone high at the end", true, L"a\xD800", L"a\xD800"},
+                         }),
+                         RowName<TextCase>);
 
 // ---- A burst of keys at once ----
 
-TEST_F(Faults, BurstOfKeysTypesTheFirstKeysTextOnce)
+struct Burst {
+    const char *name;
+    const wchar_t *keys;
+};
+
+class Bursts : public FaultRows<Burst> {};
+
+TEST_P(Bursts, BurstOfKeysTypesTheFirstKeysTextOnce)
 {
-    const struct {
-        const char *name;
-        const wchar_t *keys;
-    } bursts[] = {
-        {"two", L"q w"},
-        {"a row", L"q w e r t y u i o p"},
-        {"with codes", L"q 97 98 99 100 101 102 103 104 105 106 107 108 109 110 111 112 113 114 115 116"},
-        {"quit code after", L"q 15 15 15"},
-    };
-    for (const auto &burst : bursts) {
-        SCOPED_TRACE(burst.name);
-        TearDown();
-        SetUp();
-        ASSERT_TRUE(notepad.Start());
-        ASSERT_TRUE(StartPalette());
-        std::string out;
-        ASSERT_EQ(RunProgram(L"plnkbd.exe", std::wstring(L"press ") + burst.keys, &out), 0u) << out;
-        EXPECT_EQ(WaitProgram(programs.back()), 0u);
-        EXPECT_EQ(notepad.TextWhenSettled(), L"note:~") << "one key's text, once";
-        ASSERT_FALSE(DriverControlCalls().empty());
-        EXPECT_EQ(DriverControlCalls().back(), "IOCTL_KBD_POLL_PALETTE_KEY 0 -> 0");
-        EXPECT_EQ(DriverJournal().back(), "PLN_Close");
-    }
+    const Burst &burst = GetParam();
+    ASSERT_TRUE(notepad.Start());
+    ASSERT_TRUE(StartPalette());
+    std::string out;
+    ASSERT_EQ(RunProgram(L"plnkbd.exe", std::wstring(L"press ") + burst.keys, &out), 0u) << out;
+    EXPECT_EQ(WaitProgram(programs.back()), 0u);
+    EXPECT_EQ(notepad.TextWhenSettled(), L"note:~") << "one key's text, once";
+    ASSERT_FALSE(DriverControlCalls().empty());
+    EXPECT_EQ(DriverControlCalls().back(), "IOCTL_KBD_POLL_PALETTE_KEY 0 -> 0");
+    EXPECT_EQ(DriverJournal().back(), "PLN_Close");
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, Bursts,
+    ::testing::Values(Burst{"two", L"q w"}, Burst{"a row", L"q w e r t y u i o p"},
+                      Burst{"with codes",
+                            L"q 97 98 99 100 101 102 103 104 105 106 107 108 109 110 111 112 113 114 115 116"},
+                      Burst{"quit code after", L"q 15 15 15"}),
+    RowName<Burst>);
 
 // ---- Several programs started together ----
 
@@ -436,78 +462,83 @@ struct Crowd {
 // Starts the crowd at once on a device without the driver's built-in key:
 // the driver comes up, every window shows, everyone ends cleanly when asked;
 // with oneLoad, the driver was loaded exactly once.
-void Faults::RunCrowds(const std::vector<Crowd> &crowds, bool oneLoad)
+void Faults::RunCrowd(const Crowd &crowd, bool oneLoad)
 {
-    for (const Crowd &crowd : crowds) {
-        SCOPED_TRACE(crowd.name);
-        TearDown();
-        ResetSystemState();
-        if (!crowd.starters && !crowd.panels)
-            WriteTestBuiltInKey();  // the palette never writes it
-        for (int i = 0; i < crowd.starters; ++i)
-            Start(L"PelorinStart.exe");
-        for (int i = 0; i < crowd.panels; ++i)
-            Start(L"Pelorin.exe");
-        for (int i = 0; i < crowd.palettes; ++i)
-            Start(L"Kadenza.exe");
-        std::vector<DWORD> codes(programs.size(), STILL_ACTIVE);
-        auto ended = [&](size_t i, DWORD timeoutMs) {
-            if (codes[i] == STILL_ACTIVE)
-                codes[i] = WaitProgram(programs[i], timeoutMs);
-            return codes[i] != STILL_ACTIVE;
-        };
-        for (int i = 0; i < crowd.starters; ++i)
-            EXPECT_TRUE(ended(i, 20000));
-        if (crowd.palettes) {
-            ASSERT_TRUE(WaitForWindow(L"Kadenza", 10000, L"Kadenza"));
-            // The later palettes hand over to the first and end.
-            EXPECT_TRUE(WaitUntil([&] {
-                int running = 0;
-                for (size_t i = crowd.starters + crowd.panels; i < programs.size(); ++i)
-                    running += !ended(i, 0);
-                return running == 1;
-            }));
-            EXPECT_EQ(TopLevelWindows(L"Kadenza", L"Kadenza").size(), 1u);
-        }
+    ResetSystemState();  // without the built-in key that SetUp wrote
+    if (!crowd.starters && !crowd.panels)
+        WriteTestBuiltInKey();  // the palette never writes it
+    for (int i = 0; i < crowd.starters; ++i)
+        Start(L"PelorinStart.exe");
+    for (int i = 0; i < crowd.panels; ++i)
+        Start(L"Pelorin.exe");
+    for (int i = 0; i < crowd.palettes; ++i)
+        Start(L"Kadenza.exe");
+    std::vector<DWORD> codes(programs.size(), STILL_ACTIVE);
+    auto ended = [&](size_t i, DWORD timeoutMs) {
+        if (codes[i] == STILL_ACTIVE)
+            codes[i] = WaitProgram(programs[i], timeoutMs);
+        return codes[i] != STILL_ACTIVE;
+    };
+    for (int i = 0; i < crowd.starters; ++i)
+        EXPECT_TRUE(ended(i, 20000));
+    if (crowd.palettes) {
+        ASSERT_TRUE(WaitForWindow(L"Kadenza", 10000, L"Kadenza"));
+        // The later palettes hand over to the first and end.
+        EXPECT_TRUE(WaitUntil([&] {
+            int running = 0;
+            for (size_t i = crowd.starters + crowd.panels; i < programs.size(); ++i)
+                running += !ended(i, 0);
+            return running == 1;
+        }));
+        EXPECT_EQ(TopLevelWindows(L"Kadenza", L"Kadenza").size(), 1u);
+    }
+    if (crowd.panels) {
+        EXPECT_TRUE(WaitUntil([&] { return int(TopLevelWindows(kTitle).size()) == crowd.panels; }));
+    }
+    EXPECT_TRUE(WaitUntil([] { return CountActiveKeyboardEntries() >= 1; }));
+    // Every program still running has come through its driver link: each
+    // has opened the device once the driver was up.
+    const int opens = crowd.panels + (crowd.palettes ? 1 : 0);
+    EXPECT_TRUE(WaitUntil([&] { return CountJournal("PLN_Open") >= opens; })) << opens << " opens";
+    if (oneLoad) {
+        EXPECT_EQ(CountActiveKeyboardEntries(), 1);
+        EXPECT_EQ(CountJournal("PLN_Init"), 1) << "the driver loaded once";
+    }
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+    // Everyone ends cleanly when asked.
+    for (HWND w : TopLevelWindows(kTitle))
+        PostMessageW(w, WM_COMMAND, IDOK, 0);
+    for (HWND w : TopLevelWindows(L"Kadenza", L"Kadenza"))
+        PostMessageW(w, WM_COMMAND, IDOK, 0);
+    for (size_t i = 0; i < programs.size(); ++i) {
+        EXPECT_TRUE(ended(i, 20000));
+        EXPECT_EQ(codes[i], 0u) << "program " << i;
+    }
+    for (const SettingFacts &s : kSettingFacts) {
         if (crowd.panels) {
-            EXPECT_TRUE(WaitUntil([&] { return int(TopLevelWindows(kTitle).size()) == crowd.panels; }));
-        }
-        EXPECT_TRUE(WaitUntil([] { return CountActiveKeyboardEntries() >= 1; }));
-        // Every program still running has come through its driver link: each
-        // has opened the device once the driver was up.
-        const int opens = crowd.panels + (crowd.palettes ? 1 : 0);
-        EXPECT_TRUE(WaitUntil([&] { return CountJournal("PLN_Open") >= opens; })) << opens << " opens";
-        if (oneLoad) {
-            EXPECT_EQ(CountActiveKeyboardEntries(), 1);
-            EXPECT_EQ(CountJournal("PLN_Init"), 1) << "the driver loaded once";
-        }
-        EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
-        // Everyone ends cleanly when asked.
-        for (HWND w : TopLevelWindows(kTitle))
-            PostMessageW(w, WM_COMMAND, IDOK, 0);
-        for (HWND w : TopLevelWindows(L"Kadenza", L"Kadenza"))
-            PostMessageW(w, WM_COMMAND, IDOK, 0);
-        for (size_t i = 0; i < programs.size(); ++i) {
-            EXPECT_TRUE(ended(i, 20000));
-            EXPECT_EQ(codes[i], 0u) << "program " << i;
-        }
-        for (const SettingFacts &s : kSettingFacts) {
-            if (crowd.panels) {
-                EXPECT_LE(Stored(s.name), s.maxValue) << Narrow(s.name);
-            }
+            EXPECT_LE(Stored(s.name), s.maxValue) << Narrow(s.name);
         }
     }
 }
 
-TEST_F(Faults, StartersAndControlPanelsStartedTogetherLoadTheDriverOnceAndAllEndCleanly)
+class CrowdsThatLoadOnce : public FaultRows<Crowd> {};
+
+TEST_P(CrowdsThatLoadOnce, StartersAndControlPanelsStartedTogetherLoadTheDriverOnceAndAllEndCleanly)
 {
-    RunCrowds({{"starters", 6, 0, 0}, {"control panels", 0, 3, 0}, {"starters and control panels", 3, 2, 0}}, true);
+    RunCrowd(GetParam(), true);
 }
 
-TEST_F(Faults, PalettesStartedTogetherLeaveOnePalette)
-{
-    RunCrowds({{"palettes", 0, 0, 4}, {"all at once", 3, 2, 3}}, false);
-}
+INSTANTIATE_TEST_SUITE_P(Faults, CrowdsThatLoadOnce,
+                         ::testing::Values(Crowd{"starters", 6, 0, 0}, Crowd{"control panels", 0, 3, 0},
+                                           Crowd{"starters and control panels", 3, 2, 0}),
+                         RowName<Crowd>);
+
+class CrowdsWithPalettes : public FaultRows<Crowd> {};
+
+TEST_P(CrowdsWithPalettes, PalettesStartedTogetherLeaveOnePalette) { RunCrowd(GetParam(), false); }
+
+INSTANTIATE_TEST_SUITE_P(Faults, CrowdsWithPalettes,
+                         ::testing::Values(Crowd{"palettes", 0, 0, 4}, Crowd{"all at once", 3, 2, 3}), RowName<Crowd>);
 
 // ---- The installer run again and again ----
 
@@ -559,54 +590,59 @@ public:
     std::wstring dir, other;
 };
 
-TEST_F(InstallerFaults, RemoveTwiceAndInstallAfterARefusal)
-{
-    const struct {
-        const char *name;
-        std::function<void(InstallerFaults &)> run;
-    } cases[] = {
-        {"remove twice",
-         [](InstallerFaults &t) {
-             ASSERT_EQ(t.Install(t.dir), 0u);
-             ASSERT_TRUE(t.CloseStartedControlPanel());
-             WriteRegistryString(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ1", L"~");
-             EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove"), 0u);
-             EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
-             EXPECT_EQ(CountActiveKeyboardEntries(), 0);
-             EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove"), 1u) << "nothing left to remove";
-             EXPECT_EQ(CountJournal("PLN_Deinit"), 1) << "unloaded once";
-             EXPECT_EQ(GetFileAttributesW(t.dir.c_str()), INVALID_FILE_ATTRIBUTES);
-             // A fresh installation afterwards works.
-             EXPECT_EQ(t.Install(t.dir), 0u);
-             EXPECT_TRUE(t.CloseStartedControlPanel());
-             EXPECT_TRUE(t.Installed(t.dir));
-         }},
-        {"install after a refused one",
-         [](InstallerFaults &t) {
-             ASSERT_EQ(t.Install(t.dir), 0u);
-             ASSERT_TRUE(t.CloseStartedControlPanel());
-             WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"REPEAT", 3);
-             Program refused = StartProgram(L"ceinstall.exe",
-                                            L"install \"" + BinDir() + L"..\\Pelorin.cab\" \"" + t.other + L"\"");
-             EXPECT_EQ(AnswerMessageBox(L"Pelorin Installation", 20000),
-                       L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.");
-             EXPECT_EQ(WaitProgram(refused), 2u) << "cancelled";
-             EXPECT_TRUE(t.Installed(t.dir)) << "the first installation stands";
-             EXPECT_EQ(Stored(L"REPEAT"), 3u) << "the user's setting stays";
-             ASSERT_EQ(RunProgram(L"ceinstall.exe", L"remove"), 0u);
-             EXPECT_EQ(t.Install(t.other), 0u);
-             EXPECT_TRUE(t.CloseStartedControlPanel());
-             EXPECT_TRUE(t.Installed(t.other));
-             EXPECT_EQ(CountActiveKeyboardEntries(), 1);
-         }},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        TearDown();
-        SetUp();
-        c.run(*this);
+struct InstallerRun {
+    const char *name;
+    std::function<void(InstallerFaults &)> run;
+};
+
+class InstallerRuns : public InstallerFaults, public ::testing::WithParamInterface<InstallerRun> {
+public:
+    static std::vector<InstallerRun> Rows()
+    {
+        return {
+            {"remove twice",
+             [](InstallerFaults &t) {
+                 ASSERT_EQ(t.Install(t.dir), 0u);
+                 ASSERT_TRUE(t.CloseStartedControlPanel());
+                 WriteRegistryString(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"KZ1", L"~");
+                 EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove"), 0u);
+                 EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
+                 EXPECT_EQ(CountActiveKeyboardEntries(), 0);
+                 EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove"), 1u) << "nothing left to remove";
+                 EXPECT_EQ(CountJournal("PLN_Deinit"), 1) << "unloaded once";
+                 EXPECT_EQ(GetFileAttributesW(t.dir.c_str()), INVALID_FILE_ATTRIBUTES);
+                 // A fresh installation afterwards works.
+                 EXPECT_EQ(t.Install(t.dir), 0u);
+                 EXPECT_TRUE(t.CloseStartedControlPanel());
+                 EXPECT_TRUE(t.Installed(t.dir));
+             }},
+            {"install after a refused one",
+             [](InstallerFaults &t) {
+                 ASSERT_EQ(t.Install(t.dir), 0u);
+                 ASSERT_TRUE(t.CloseStartedControlPanel());
+                 WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"REPEAT", 3);
+                 Program refused = StartProgram(L"ceinstall.exe",
+                                                L"install \"" + BinDir() + L"..\\Pelorin.cab\" \"" + t.other + L"\"");
+                 EXPECT_EQ(
+                     AnswerMessageBox(L"Pelorin Installation", 20000),
+                     L"Please remove the previously installed Corvane Pelorin first and then run the Setup again.");
+                 EXPECT_EQ(WaitProgram(refused), 2u) << "cancelled";
+                 EXPECT_TRUE(t.Installed(t.dir)) << "the first installation stands";
+                 EXPECT_EQ(Stored(L"REPEAT"), 3u) << "the user's setting stays";
+                 ASSERT_EQ(RunProgram(L"ceinstall.exe", L"remove"), 0u);
+                 EXPECT_EQ(t.Install(t.other), 0u);
+                 EXPECT_TRUE(t.CloseStartedControlPanel());
+                 EXPECT_TRUE(t.Installed(t.other));
+                 EXPECT_EQ(CountActiveKeyboardEntries(), 1);
+             }},
+        };
     }
-}
+};
+
+TEST_P(InstallerRuns, RemoveTwiceAndInstallAfterARefusal) { GetParam().run(*this); }
+
+INSTANTIATE_TEST_SUITE_P(InstallerFaults, InstallerRuns, ::testing::ValuesIn(InstallerRuns::Rows()),
+                         RowName<InstallerRun>);
 
 // Removal while the control panel and the palette are open: what either does
 // afterwards stores nothing, no key of the system is made again, both end
@@ -690,65 +726,69 @@ DWORD SoakSeconds()
     return 30;
 }
 
-TEST_F(Faults, LongRunsDoNotGrow)
+struct LongRun {
+    const char *name;
+    bool palette;
+};
+
+class LongRuns : public FaultRows<LongRun> {};
+
+TEST_P(LongRuns, LongRunsDoNotGrow)
 {
-    const struct {
-        const char *name;
-        bool palette;
-    } runs[] = {{"palette left open", true}, {"control panel switched", false}};
     const DWORD seconds = SoakSeconds();
     // Allowed growth over the second half: a noisy shared machine may move a
     // few pages; a leak per poll or per change moves far more.
     const SIZE_T bound = SIZE_T(512) * 1024;
-    for (const auto &run : runs) {
-        SCOPED_TRACE(run.name);
-        TearDown();
-        SetUp();
-        HWND window = run.palette ? StartPalette() : StartControlPanel();
-        ASSERT_TRUE(window);
-        Program &program = programs.back();
-        int step = 0;
-        auto work = [&](DWORD ms) {
-            DWORD start = GetTickCount();
-            while (GetTickCount() - start < ms) {
-                if (!run.palette) {
-                    Click(window, step % 2 ? kEnable : kDisable);
-                    Choose(window, kRepeat, step % 4);
-                    Choose(window, kDelay, step % 3);
-                    Click(window, kCloseSoftKeyboard);
-                    ++step;
-                }
-                PumpMessages(run.palette ? 200 : 20);
+    const LongRun &run = GetParam();
+    HWND window = run.palette ? StartPalette() : StartControlPanel();
+    ASSERT_TRUE(window);
+    Program &program = programs.back();
+    int step = 0;
+    auto work = [&](DWORD ms) {
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < ms) {
+            if (!run.palette) {
+                Click(window, step % 2 ? kEnable : kDisable);
+                Choose(window, kRepeat, step % 4);
+                Choose(window, kDelay, step % 3);
+                Click(window, kCloseSoftKeyboard);
+                ++step;
             }
-        };
-        work(seconds * 1000 / 4);  // warm-up
-        Memory first = ProgramMemory(program);
-        work(seconds * 1000 / 4);
-        Memory middle = ProgramMemory(program);
-        work(seconds * 1000 / 2);
-        Memory last = ProgramMemory(program);
-        // SIZE_T is not size_t on 32-bit Windows: printed through one type.
-        auto kib = [](SIZE_T bytes) { return static_cast<unsigned long long>(bytes / 1024); };
-        printf("%s over %lus: resident %llu -> %llu -> %llu KiB, committed %llu -> %llu -> %llu KiB, "
-               "handles %lu -> %lu -> %lu\n",
-               run.name, static_cast<unsigned long>(seconds), kib(first.resident), kib(middle.resident),
-               kib(last.resident), kib(first.committed), kib(middle.committed), kib(last.committed), first.handles,
-               middle.handles, last.handles);
-        ASSERT_GT(first.resident, 0u) << "memory is measured";
-        ASSERT_GT(first.committed, 0u) << "memory is measured";
-        ASSERT_GT(first.handles, 0u) << "handles are counted";
-        EXPECT_LE(last.handles, middle.handles + 8) << first.handles << " " << middle.handles << " " << last.handles;
-        EXPECT_LE(last.resident, middle.resident + bound)
-            << first.resident << " " << middle.resident << " " << last.resident;
-        EXPECT_LE(last.committed, middle.committed + bound)
-            << first.committed << " " << middle.committed << " " << last.committed;
-        if (run.palette)
-            EXPECT_GT(DriverControlCalls().size(), size_t(seconds) * 10) << "the poll ran all along";
-        else
-            EXPECT_GT(step, 100) << "switched many times";
-        PostMessageW(window, WM_COMMAND, IDOK, 0);
-        EXPECT_EQ(WaitProgram(program), 0u);
-    }
+            PumpMessages(run.palette ? 200 : 20);
+        }
+    };
+    work(seconds * 1000 / 4);  // warm-up
+    Memory first = ProgramMemory(program);
+    work(seconds * 1000 / 4);
+    Memory middle = ProgramMemory(program);
+    work(seconds * 1000 / 2);
+    Memory last = ProgramMemory(program);
+    // SIZE_T is not size_t on 32-bit Windows: printed through one type.
+    auto kib = [](SIZE_T bytes) { return static_cast<unsigned long long>(bytes / 1024); };
+    printf("%s over %lus: resident %llu -> %llu -> %llu KiB, committed %llu -> %llu -> %llu KiB, "
+           "handles %lu -> %lu -> %lu\n",
+           run.name, static_cast<unsigned long>(seconds), kib(first.resident), kib(middle.resident), kib(last.resident),
+           kib(first.committed), kib(middle.committed), kib(last.committed), first.handles, middle.handles,
+           last.handles);
+    ASSERT_GT(first.resident, 0u) << "memory is measured";
+    ASSERT_GT(first.committed, 0u) << "memory is measured";
+    ASSERT_GT(first.handles, 0u) << "handles are counted";
+    EXPECT_LE(last.handles, middle.handles + 8) << first.handles << " " << middle.handles << " " << last.handles;
+    EXPECT_LE(last.resident, middle.resident + bound)
+        << first.resident << " " << middle.resident << " " << last.resident;
+    EXPECT_LE(last.committed, middle.committed + bound)
+        << first.committed << " " << middle.committed << " " << last.committed;
+    if (run.palette)
+        EXPECT_GT(DriverControlCalls().size(), size_t(seconds) * 10) << "the poll ran all along";
+    else
+        EXPECT_GT(step, 100) << "switched many times";
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(WaitProgram(program), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Faults, LongRuns,
+                         ::testing::Values(LongRun{"palette left open", true},
+                                           LongRun{"control panel switched", false}),
+                         RowName<LongRun>);
 
 }  // namespace
