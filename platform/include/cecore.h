@@ -54,6 +54,8 @@ int WINAPI CeMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES pa, LPSECURITY_ATTRIBUTES ta,
                              BOOL inherit, DWORD flags, LPVOID env, LPCWSTR dir, LPSTARTUPINFOW si,
                              LPPROCESS_INFORMATION pi);
+/* Any access: CE takes 0 and gives a handle that waits and queries */
+HANDLE WINAPI CeOpenProcess(DWORD access, BOOL inherit, DWORD processId);
 
 #ifdef __cplusplus
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <strsafe.h>
+#include <algorithm>
 #include "testsupport.h"
 #include "cejournal.h"
 #include "registrynames.h"
@@ -333,6 +334,65 @@ TEST_F(SetupHooks, UninstallInitContinuesWhetherTheDriverWasFoundOrNot)
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().function, L"DeactivateDevice");
     EXPECT_EQ(calls.back().result, FALSE);
+}
+
+// The system's programs, started from the build: the control panel once it
+// has pushed its settings (its settings key is then open), the palette once
+// it has opened the device.
+Program StartControlPanel()
+{
+    Program panel = StartProgram(L"Pelorin.exe");
+    EXPECT_TRUE(WaitForWindow(L"Corvane Pelorin", 20000)) << "the control panel opened";
+    EXPECT_TRUE(WaitUntil([] { return DriverControlCalls().size() >= 4; }, 20000)) << "its settings pushed";
+    return panel;
+}
+
+Program StartPalette()
+{
+    Program palette = StartProgram(L"Kadenza.exe");
+    EXPECT_TRUE(WaitForWindow(L"Kadenza", 20000, L"Kadenza")) << "the palette opened";
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            std::vector<std::string> journal = DriverJournal();
+            return std::count(journal.begin(), journal.end(), "PLN_Open") >= 2;
+        },
+        20000))
+        << "the palette opened the device";
+    return palette;
+}
+
+TEST_F(SetupHooks, UninstallInitClosesTheRunningProgramsBeforeTheDriverGoes)
+{
+    WriteTestBuiltInKey();
+    Program panel = StartControlPanel();
+    Program palette = StartPalette();
+
+    EXPECT_EQ(Uninstall_Init(nullptr, L"\\ignored"), codeUNINSTALL_INIT_CONTINUE);
+    // Both had ended when the hook returned, as closed by their user.
+    EXPECT_EQ(WaitProgram(palette, 0), 0u);
+    EXPECT_EQ(WaitProgram(panel, 0), 0u);
+    EXPECT_EQ(CountActiveKeyboardEntries(), 0);
+    // Each closed the device, the palette after its last poll, before the
+    // driver was unloaded.
+    std::vector<std::string> journal = DriverJournal();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_EQ(journal.back(), "PLN_Deinit");
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "PLN_Close"), 2);
+    EXPECT_NE(std::find(journal.begin(), journal.end(), "IOCTL_KBD_POLL_PALETTE_KEY 0 -> 0"), journal.end());
+}
+
+TEST_F(SetupHooks, AProgramThatDoesNotEndDoesNotStopTheRemoval)
+{
+    WriteTestBuiltInKey();
+    Program panel = StartControlPanel();
+    ASSERT_TRUE(SuspendProgram(panel));
+
+    EXPECT_EQ(Uninstall_Init(nullptr, nullptr), codeUNINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(CountActiveKeyboardEntries(), 0) << "the driver was unloaded all the same";
+    EXPECT_EQ(WaitProgram(panel, 0), DWORD(STILL_ACTIVE));
+    // It was asked: once it runs again it closes.
+    ASSERT_TRUE(ResumeProgram(panel));
+    EXPECT_EQ(WaitProgram(panel), 0u);
 }
 
 TEST_F(SetupHooks, UninstallExitDeletesBothKeysThenTheShortcuts)

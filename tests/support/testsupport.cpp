@@ -274,6 +274,22 @@ void KillProgram(Program &program)
     program.process = nullptr;
 }
 
+namespace {
+
+// ntdll's NtSuspendProcess or NtResumeProcess on the program.
+bool SuspendOrResume(const Program &program, const char *call)
+{
+    typedef LONG(WINAPI * ProcessCall)(HANDLE);
+    auto function = reinterpret_cast<ProcessCall>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), call));
+    return program.process && function && function(program.process) == 0;
+}
+
+}  // namespace
+
+bool SuspendProgram(const Program &program) { return SuspendOrResume(program, "NtSuspendProcess"); }
+
+bool ResumeProgram(const Program &program) { return SuspendOrResume(program, "NtResumeProcess"); }
+
 DWORD RunProgram(const std::wstring &name, const std::wstring &args, std::string *output, DWORD timeoutMs)
 {
     if (!output) {

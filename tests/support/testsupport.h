@@ -57,6 +57,10 @@ DWORD WaitProgram(Program &program, DWORD timeoutMs = 20000);
 DWORD RunProgram(const std::wstring &name, const std::wstring &args = L"", std::string *output = nullptr,
                  DWORD timeoutMs = 20000);
 void KillProgram(Program &program);
+// Stops every thread of a running program, as a program that hangs would
+// stand, and lets it go on again; false when the program cannot be stopped.
+bool SuspendProgram(const Program &program);
+bool ResumeProgram(const Program &program);
 
 // Polls until a visible top-level window with this title (and class, when
 // given) exists, or the timeout passes.
