@@ -669,6 +669,35 @@ TEST_F(InstallerFaults, RemovalUnderOpenProgramsLeavesNoKeyAndTheNextInstallatio
     EXPECT_EQ(WaitProgram(again), 0u);
 }
 
+// A control panel that does not end when asked, as one that hangs: the
+// removal goes on without it once the wait is over. Its file and the settings
+// key that it holds open stay, as on the device, and the removal says so and
+// fails; the rest is gone. Running again, it ends as it was asked.
+TEST_F(InstallerFaults, RemovalPastAProgramThatDoesNotEndLeavesItsFileAndSaysSo)
+{
+    ASSERT_EQ(Install(dir), 0u);
+    HWND panel = nullptr;
+    Program &panelProgram = StartedControlPanel(&panel);
+    ASSERT_TRUE(panelProgram.process);
+    ASSERT_TRUE(WaitUntil([] { return DriverControlCalls().size() >= 4; })) << "its settings pushed";
+    ASSERT_TRUE(SuspendProgram(panelProgram));
+
+    std::string out;
+    EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove", &out), 3u) << out;
+    EXPECT_NE(out.find("cannot remove " + Narrow(dir) + "\\Pelorin.exe"), std::string::npos) << out;
+    EXPECT_NE(out.find("incomplete"), std::string::npos) << out;
+    EXPECT_NE(GetFileAttributesW((dir + L"\\Pelorin.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const wchar_t *name : {L"Kadenza.exe", L"PelorinStart.exe"})
+        EXPECT_EQ(GetFileAttributesW((dir + L"\\" + name).c_str()), INVALID_FILE_ATTRIBUTES) << Narrow(name);
+    EXPECT_EQ(Stored(L"REPEAT"), 2u) << "the settings key, held open, stays";
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath));
+    EXPECT_EQ(CountActiveKeyboardEntries(), 0) << "the driver was unloaded";
+
+    ASSERT_TRUE(ResumeProgram(panelProgram));
+    EXPECT_EQ(WaitProgram(panelProgram), 0u);
+}
+
 // ---- Long runs: no growth ----
 
 // Seconds of each long run; PELORIN_SOAK_SECONDS asks for longer.

@@ -395,6 +395,58 @@ TEST_F(SetupHooks, AProgramThatDoesNotEndDoesNotStopTheRemoval)
     EXPECT_EQ(WaitProgram(panel), 0u);
 }
 
+// A key that a program holds open is not deleted, nor one with an open key
+// below it; each goes once nothing holds it.
+TEST_F(SetupHooks, UninstallExitLeavesAKeyThatAProgramHoldsOpen)
+{
+    const struct {
+        const char *name;
+        bool killed;  // the control panel ends without closing its key
+    } cases[] = {{"closed", false}, {"killed", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetSystemState();
+        WriteTestBuiltInKey();
+        // The running control panel holds the settings key; this process a key
+        // below the built-in key.
+        Program panel = StartControlPanel();
+        CreateShortcutFiles();
+        HKEY below = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Drivers\\BuiltIn\\Pelorin\\Below", 0, nullptr, 0, 0, nullptr,
+                                  &below, nullptr),
+                  ERROR_SUCCESS);
+
+        CeJournalStart();
+        EXPECT_EQ(Uninstall_Exit(nullptr), codeUNINSTALL_EXIT_DONE);
+        std::vector<CeCall> calls = CeJournalTake();
+        CeJournalStop();
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_EQ(calls[0].result, ERROR_SHARING_VIOLATION) << "the settings key";
+        EXPECT_EQ(calls[1].result, ERROR_SHARING_VIOLATION) << "the built-in key";
+        DWORD status = 0;
+        EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"STATUS", &status)) << "nothing deleted";
+        EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, (std::wstring(kBuiltInKeyPath) + L"\\Below").c_str()));
+        EXPECT_EQ(CountShortcutFiles(), 0) << "the removal goes on";
+
+        if (c.killed) {
+            KillProgram(panel);
+        } else {
+            PostMessageW(WaitForWindow(L"Corvane Pelorin"), WM_COMMAND, IDOK, 0);
+            EXPECT_EQ(WaitProgram(panel), 0u);
+        }
+        EXPECT_EQ(RegCloseKey(below), ERROR_SUCCESS);
+        CeJournalStart();
+        EXPECT_EQ(Uninstall_Exit(nullptr), codeUNINSTALL_EXIT_DONE);
+        calls = CeJournalTake();
+        CeJournalStop();
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_EQ(calls[0].result, ERROR_SUCCESS);
+        EXPECT_EQ(calls[1].result, ERROR_SUCCESS);
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+    }
+}
+
 TEST_F(SetupHooks, UninstallExitDeletesBothKeysThenTheShortcuts)
 {
     WriteRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"REPEAT", 3);
