@@ -4,6 +4,10 @@ whose first member is the ".000" control file and whose other members carry
 the numeric extensions the control file refers to.
 
     mkcecab.py OUT.cab BINDIR     the Corvane Pelorin package from BINDIR
+    mkcecab.py --device OUT.cab BINDIR [--windows DLL]...
+                                  the same package for the processor of the
+                                  device images in BINDIR, with each DLL also
+                                  going into the device's Windows folder
 
 The writing functions are also used to make damaged packages for the tests.
 Everything is written in a fixed order with a fixed date, so the same programs
@@ -146,7 +150,97 @@ def pelorin_members(bindir, control):
         (member_name(Path(name).stem, n), (Path(bindir) / name).read_bytes()) for n, name in numbered]
 
 
+# The device's cabinet: the package above, read back from its control file so
+# that both have the same names, folders, shortcuts and setup library, marked
+# for the processor that its images are built for. A DLL that the programs
+# import and the device's ROM lacks goes into the device's Windows folder, as
+# a shared file: counted, so that it goes with the last package that uses it,
+# and never over a newer copy.
+CE_WINDOWS = 2
+FLAG_KEEP_NEWER = 0x20000000
+FLAG_SHARED = 0x80000000
+# The installer's processor types (SYSTEM_INFO.dwProcessorType) by the images'
+# machine field: x86 (the platform's emulator), ARM and Thumb.
+PROCESSOR_TYPES = {0x014c: 686, 0x01c0: 2577, 0x01c2: 2577}
+
+
+def processor_type(path):
+    """The installer's processor type of the image at path."""
+    data = Path(path).read_bytes()
+    pe = struct.unpack_from('<I', data, 0x3c)[0] if data[:2] == b'MZ' and len(data) >= 0x40 else 0
+    if not pe or data[pe:pe + 4] != b'PE\0\0':
+        sys.exit('%s is no Windows CE image' % path)
+    machine = struct.unpack_from('<H', data, pe + 4)[0]
+    if machine not in PROCESSOR_TYPES:
+        sys.exit('%s is for machine 0x%04x, which no device of the package has' % (path, machine))
+    return PROCESSOR_TYPES[machine]
+
+
+def control_lists(data):
+    """The strings, folders, files and links of a control file as
+    control_file() writes them (its arguments back)."""
+    counts = struct.unpack_from('<6H', data, 48)
+    offsets = struct.unpack_from('<6I', data, 60)
+
+    def entries(section, head):
+        at = offsets[section]
+        for _ in range(counts[section]):
+            size = struct.unpack_from('<H', data, at + head - 2)[0]
+            yield struct.unpack_from('<%dH' % (head // 2 - 1), data, at), data[at + head:at + head + size]
+            at += head + size
+
+    def ids(raw):
+        return [i for i in struct.unpack('<%dH' % (len(raw) // 2), raw) if i]
+
+    text = lambda raw: raw.rstrip(b'\0').decode('ascii')  # noqa: E731
+    strings = [(h[0], text(raw)) for h, raw in entries(0, 4)]
+    dirs = [(h[0], ids(raw)) for h, raw in entries(1, 4)]
+    files = [(h[0], h[1], h[3] | h[4] << 16, text(raw)) for h, raw in entries(2, 12)]
+    links = [(h[0], h[2], h[3], h[4], ids(raw)) for h, raw in entries(5, 12)]
+    return strings, dirs, files, links
+
+
+def device_package(bindir, windows_files):
+    """The device's control file and members."""
+    strings, dirs, files, links = control_lists(pelorin_control())
+    names = [name for _, name in PROGRAMS] + [SETUP_LIBRARY] + list(windows_files)
+    processors = {processor_type(Path(bindir) / name) for name in names}
+    if len(processors) != 1:
+        sys.exit('the images in %s are for different processors' % bindir)
+    extra = []
+    if windows_files:
+        string, folder = max(i for i, _ in strings) + 1, max(i for i, _ in dirs) + 1
+        strings.append((string, '%%CE%d%%' % CE_WINDOWS))
+        dirs.append((folder, [string]))
+        number = max(n for n, _, _, _ in files)
+        for name in windows_files:
+            number += 1
+            files.append((number, folder, FLAG_SHARED | FLAG_KEEP_NEWER | FLAG_NO_SKIP, name))
+            extra.append((member_name(Path(name).stem, number), (Path(bindir) / name).read_bytes()))
+
+    def patch(header):
+        header['arch'] = processors.pop()
+
+    control = control_file(APP, PROVIDER, strings, dirs, files, links, patch)
+    members = pelorin_members(bindir, control)
+    # The platform's order: the control file, the setup library, then the
+    # other files by descending number.
+    return members[:2] + sorted(extra, reverse=True) + members[2:]
+
+
+def device_main(args):
+    import argparse
+    parser = argparse.ArgumentParser(prog='mkcecab.py --device')
+    parser.add_argument('out')
+    parser.add_argument('bindir')
+    parser.add_argument('--windows', action='append', default=[], metavar='DLL')
+    options = parser.parse_args(args)
+    Path(options.out).write_bytes(cabinet(device_package(options.bindir, options.windows)))
+
+
 def main():
+    if sys.argv[1:2] == ['--device']:
+        return device_main(sys.argv[2:])
     if len(sys.argv) != 3:
         sys.exit(__doc__)
     out, bindir = sys.argv[1:]

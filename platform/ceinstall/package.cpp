@@ -15,6 +15,8 @@ using cecab::ControlFile;
 
 const uint16_t kControlFileNumber = 0;
 const uint16_t kSetupLibraryNumber = 999;
+// A file's flag: counted by the device, shared by the packages that list it.
+const uint32_t kSharedFile = 0x80000000;
 const size_t kMaxControlFile = size_t{64} * 1024;
 const DWORD kMaxCabinet = 256 * 1024 * 1024;
 
@@ -129,15 +131,18 @@ bool PlacePath(const ControlFile &cf, const wchar_t *base, const cecab::Path &pa
 }
 
 // The folder's path when it lies within the install folder (the first
-// folder listed), or is it.
+// folder listed), or is it; or, outside it, under another standard folder of
+// the device (a shared library into the Windows folder).
 bool PlaceDir(const ControlFile &cf, const cecab::Dir &dir, const wchar_t *installDir, wchar_t *out)
 {
     const cecab::Path &root = cf.dirs[0].path;
-    if (dir.path.base != root.base || dir.path.count < root.count)
-        return false;
-    for (uint16_t i = 0; i < root.count; ++i)
-        if (lstrcmpiA(cf.strings[dir.path.parts[i]], cf.strings[root.parts[i]]))
-            return false;
+    bool within = dir.path.base == root.base && dir.path.count >= root.count;
+    for (uint16_t i = 0; within && i < root.count; ++i)
+        within = !lstrcmpiA(cf.strings[dir.path.parts[i]], cf.strings[root.parts[i]]);
+    if (!within) {
+        wchar_t base[MAX_PATH];
+        return StandardFolder(dir.path.base, base) && PlacePath(cf, base, dir.path, out);
+    }
     cecab::Path below = dir.path;
     below.count = static_cast<uint16_t>(dir.path.count - root.count);
     for (uint16_t i = 0; i < below.count; ++i)
@@ -217,7 +222,7 @@ const wchar_t *MakePlan(const FileBytes &bytes, const wchar_t *chosenDir, Plan *
     for (uint16_t i = 0; i < cf.dirCount; ++i) {
         if (!PlaceDir(cf, cf.dirs[i], plan->installDir, plan->dirPaths[i])) {
             StringCchPrintfW(detail, units, L"folder %u", cf.dirs[i].id);
-            return L"a folder lies outside the install folder";
+            return L"a folder lies neither in the install folder nor under a standard folder of the device";
         }
     }
     for (uint16_t i = 0; i < cf.fileCount; ++i) {
@@ -348,11 +353,20 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
             ++failedDirs;
         }
     }
+    // The device's own folders stay: only the package's are recorded.
+    const size_t installLength = wcslen(plan.installDir);
     for (int length = MAX_PATH; length > 0; --length)
         for (uint16_t i = 0; i < cf.dirCount; ++i)
-            if (static_cast<int>(wcslen(plan.dirPaths[i])) == length)
+            if (static_cast<int>(wcslen(plan.dirPaths[i])) == length
+                && !_wcsnicmp(plan.dirPaths[i], plan.installDir, installLength)
+                && (!plan.dirPaths[i][installLength] || plan.dirPaths[i][installLength] == L'\\'))
                 AppendToList(record.folders, ARRAYSIZE(record.folders), plan.dirPaths[i]);
     for (uint16_t i = 0; i < cf.fileCount; ++i) {
+        // A shared file is counted by the device, and goes only with the last
+        // package that uses it: one that is there already is another's (or
+        // the ROM's), left as it is and not recorded for removal.
+        if ((cf.files[i].flags & kSharedFile) && GetFileAttributesW(plan.filePaths[i]) != INVALID_FILE_ATTRIBUTES)
+            continue;
         if (ExtractToFile(plan.cab, *cecab::FindMember(plan.cab, cf.files[i].id), plan.filePaths[i])) {
             AppendToList(record.files, ARRAYSIZE(record.files), plan.filePaths[i]);
         } else {

@@ -29,9 +29,10 @@ status=0
 # The device's word sizes.
 printf '%s\n' '#include <windows.h>' \
   'typedef char PointerIs32Bits[sizeof(void *) == 4 ? 1 : -1];' \
-  'typedef char WcharIs16Bits[sizeof(wchar_t) == 2 ? 1 : -1];' >"$work/sizes.cpp"
+  'typedef char WcharIs16Bits[sizeof(wchar_t) == 2 ? 1 : -1];' \
+  'typedef char DlgTemplateIs18Bytes[sizeof(DLGTEMPLATE) == 18 ? 1 : -1];' >"$work/sizes.cpp"
 if ! "$CLANG" "${FLAGS[@]}" "$work/sizes.cpp"; then
-  echo "FAIL: the check does not compile for 32-bit pointers and a 16-bit wchar_t"
+  echo "FAIL: the check does not compile for 32-bit pointers, a 16-bit wchar_t and a dialog template's 18 bytes"
   status=1
 fi
 
@@ -83,10 +84,11 @@ done
 # compile_rc SCRIPT FOLDER: FOLDER holds the script's resource.h and res/.
 compile_rc() { "$WINDRES" "${RCFLAGS[@]}" -I"$2" -I"$ROOT/common" -i "$1" -O res -o "$work/out.res"; }
 
-# A style the device's SDK lacks fails a script at its line.
-sed 's/WS_POPUP | WS_CAPTION/WS_POPUP | WS_THICKFRAME | WS_CAPTION/' "$ROOT/controlpanel/Pelorin.rc" \
+# A style the device's SDK lacks fails a script at its line: the desktop
+# resource editor's DS_FIXEDSYS, which no CE SDK header defines.
+sed 's/WS_POPUP | WS_CAPTION/WS_POPUP | DS_FIXEDSYS | WS_CAPTION/' "$ROOT/controlpanel/Pelorin.rc" \
   >"$work/probe_style.rc"
-expect_refused WS_THICKFRAME "probe_style.rc:[0-9]*: syntax error" compile_rc "$work/probe_style.rc" "$ROOT/controlpanel"
+expect_refused DS_FIXEDSYS "probe_style.rc:[0-9]*: syntax error" compile_rc "$work/probe_style.rc" "$ROOT/controlpanel"
 
 scripts=0
 while read -r script; do

@@ -2,7 +2,7 @@
 """Writes the installer tests' cabinets into OUTDIR. Damaged ones, one per
 way a package can be wrong, for the refusal tests: each is the real
 package's layout with one fault, its programs small stand-ins, as nothing of
-a refused package may be installed anyway. And two sound ones: the real
+a refused package may be installed anyway. And sound ones: the real
 package's control file with its links in the other form (a 0 after the
 ids), a package of another application, of other names and shapes, and the
 real package from SHIPPEDDIR under other names: application "Corvane
@@ -39,14 +39,17 @@ def patched(**fields):
 
 def other_application():
     """"Fenwick Notes": no setup library, a subfolder, a shortcut in the
-    programs folder to a file and one in the install folder to a folder."""
-    strings = [(1, '%CE1%'), (2, 'Fenwick Notes'), (3, 'Data'), (4, 'Notes.lnk'), (5, 'Notes Data.lnk')]
-    dirs = [(1, [1, 2]), (2, [1, 2, 3])]
-    files = [(1, 1, m.FLAG_NO_SKIP, 'Notes.exe'), (2, 2, m.FLAG_NO_SKIP, 'Notes.dat')]
+    programs folder to a file and one in the install folder to a folder, and
+    a shared library into the Windows folder."""
+    strings = [(1, '%CE1%'), (2, 'Fenwick Notes'), (3, 'Data'), (4, 'Notes.lnk'), (5, 'Notes Data.lnk'),
+               (6, '%CE2%')]
+    dirs = [(1, [1, 2]), (2, [1, 2, 3]), (3, [6])]
+    files = [(1, 1, m.FLAG_NO_SKIP, 'Notes.exe'), (2, 2, m.FLAG_NO_SKIP, 'Notes.dat'),
+             (3, 3, m.FLAG_SHARED | m.FLAG_NO_SKIP, 'FwShared.dll')]
     links = [(1, m.CE_PROGRAMS, 1, 1, [4]), (2, 0, 2, 0, [5])]
     control = m.control_file('Notes', 'Fenwick', strings, dirs, files, links)
-    return m.cabinet([(m.member_name('FenwickNotes', 0), control), (m.member_name('Notes', 2), b'notes data\n'),
-                      (m.member_name('Notes', 1), b'MZ notes program')])
+    return m.cabinet([(m.member_name('FenwickNotes', 0), control), (m.member_name('FwShared', 3), b'MZ shared'),
+                      (m.member_name('Notes', 2), b'notes data\n'), (m.member_name('Notes', 1), b'MZ notes program')])
 
 
 def main():

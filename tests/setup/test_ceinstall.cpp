@@ -54,6 +54,18 @@ std::string ReadText(const std::wstring &path)
     return text;
 }
 
+bool WriteText(const std::wstring &path, const std::string &text)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)
+              && written == text.size();
+    CloseHandle(file);
+    return ok;
+}
+
 std::wstring SpecialFolder(int csidl)
 {
     wchar_t path[MAX_PATH] = L"";
@@ -383,14 +395,17 @@ protected:
     }
     void RemoveOther()
     {
-        for (const std::wstring &file : {OtherFolder() + L"\\Data\\Notes.dat", OtherFolder() + L"\\Notes.exe",
-                                         OtherFolder() + L"\\Notes Data.lnk", ProgramsFolder() + L"\\Notes.lnk"})
+        for (const std::wstring &file :
+             {OtherFolder() + L"\\Data\\Notes.dat", OtherFolder() + L"\\Notes.exe", OtherFolder() + L"\\Notes Data.lnk",
+              ProgramsFolder() + L"\\Notes.lnk", SharedLibrary()})
             DeleteFileW(file.c_str());
         RemoveDirectoryW((OtherFolder() + L"\\Data").c_str());
         RemoveDirectoryW(OtherFolder().c_str());
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, kOtherKey);
     }
     static std::wstring OtherFolder() { return SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\Fenwick Notes"; }
+    // The package's shared library, in the device's Windows folder.
+    static std::wstring SharedLibrary() { return SpecialFolder(CSIDL_WINDOWS) + L"\\FwShared.dll"; }
     static std::wstring OtherCabinet() { return BinDir() + L"..\\badcabs\\other-application.cab"; }
     static constexpr const wchar_t *kOtherKey = L"SOFTWARE\\Apps\\Fenwick Notes";
 };
@@ -403,6 +418,7 @@ TEST_F(OtherApplication, IsInstalledAndRemovedAsItsControlFileSays)
     EXPECT_EQ(ReadText(OtherFolder() + L"\\Data\\Notes.dat"), "notes data\n");
     EXPECT_EQ(ReadText(ProgramsFolder() + L"\\Notes.lnk"), ShortcutText(OtherFolder() + L"\\Notes.exe"));
     EXPECT_EQ(ReadText(OtherFolder() + L"\\Notes Data.lnk"), ShortcutText(OtherFolder() + L"\\Data"));
+    EXPECT_EQ(ReadText(SharedLibrary()), "MZ shared");
     std::vector<BYTE> data;
     ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kOtherKey, kInstallDirValue, &data));
     EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t *>(data.data())), OtherFolder());
@@ -424,6 +440,8 @@ TEST_F(OtherApplication, IsInstalledAndRemovedAsItsControlFileSays)
     ASSERT_EQ(RunProgram(L"ceinstall.exe", L"remove \"Fenwick Notes\"", &output), 0u) << output;
     EXPECT_EQ(GetFileAttributesW(OtherFolder().c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(FileExists(ProgramsFolder() + L"\\Notes.lnk"));
+    EXPECT_FALSE(FileExists(SharedLibrary())) << "its last user is gone";
+    EXPECT_TRUE(FileExists(SpecialFolder(CSIDL_WINDOWS) + L"\\notepad.exe")) << "the Windows folder stays";
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kOtherKey));
     EXPECT_TRUE(FileExists(dir + L"\\Pelorin.exe")) << "ours stays";
     EXPECT_TRUE(FileExists(KeptSetupLibrary()));
@@ -433,6 +451,20 @@ TEST_F(OtherApplication, IsInstalledAndRemovedAsItsControlFileSays)
     EXPECT_EQ(GetFileAttributesW(dir.c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath));
     EXPECT_FALSE(FileExists(KeptSetupLibrary()));
+}
+
+// A shared file that is on the device already belongs to another package
+// (or the ROM): installing leaves it as it is, and removing leaves it there.
+TEST_F(OtherApplication, LeavesASharedFileThatWasThereAlready)
+{
+    ASSERT_TRUE(WriteText(SharedLibrary(), "another's"));
+    std::string output;
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"install \"" + OtherCabinet() + L"\"", &output), 0u) << output;
+    EXPECT_EQ(ReadText(OtherFolder() + L"\\Notes.exe"), "MZ notes program");
+    EXPECT_EQ(ReadText(SharedLibrary()), "another's");
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"remove \"Fenwick Notes\"", &output), 0u) << output;
+    EXPECT_EQ(GetFileAttributesW(OtherFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadText(SharedLibrary()), "another's");
 }
 
 }  // namespace

@@ -129,7 +129,7 @@ BOOL WINAPI DeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBu
                             LPOVERLAPPED lpOverlapped);
 BOOL WINAPI CloseHandle(HANDLE hObject);
 BOOL WINAPI DeleteFileW(LPCWSTR lpFileName);
-BOOL WINAPI CreateProcessW(LPCWSTR pszImageName, LPWSTR pszCmdLine, LPSECURITY_ATTRIBUTES psaProcess,
+BOOL WINAPI CreateProcessW(LPCWSTR pszImageName, LPCWSTR pszCmdLine, LPSECURITY_ATTRIBUTES psaProcess,
                            LPSECURITY_ATTRIBUTES psaThread, BOOL fInheritHandles, DWORD fdwCreate, LPVOID pvEnvironment,
                            LPWSTR pszCurDir, LPSTARTUPINFOW psiStartInfo, LPPROCESS_INFORMATION pProcInfo);
 HANDLE WINAPI CreateMutexW(LPSECURITY_ATTRIBUTES lpMutexAttributes, BOOL bInitialOwner, LPCWSTR lpName);
@@ -221,7 +221,9 @@ typedef struct _WNDCLASSW {
     LPCWSTR lpszClassName;
 } WNDCLASSW;
 
-/* DLGTEMPLATE (winuser.h): the fixed head of a dialog template. */
+/* DLGTEMPLATE (winuser.h): the fixed head of a dialog template, packed to
+   2 bytes as in the template (18 bytes). */
+#pragma pack(push, 2)
 typedef struct {
     DWORD style;
     DWORD dwExtendedStyle;
@@ -231,6 +233,7 @@ typedef struct {
     short cx;
     short cy;
 } DLGTEMPLATE;
+#pragma pack(pop)
 typedef const DLGTEMPLATE *LPCDLGTEMPLATEW;
 
 #define MAKEINTRESOURCEW(i) ((LPWSTR)((ULONG_PTR)((WORD)(i))))
@@ -271,7 +274,8 @@ int WINAPI LoadStringW(HINSTANCE hInstance, UINT uID, LPWSTR lpBuffer, int nBuff
    numbers in buffers that hold any. */
 int wsprintfW(LPWSTR lpOut, LPCWSTR lpFmt, ...);
 
-BOOL WINAPI RegisterClassW(const WNDCLASSW *lpWndClass);
+typedef WORD ATOM;
+ATOM WINAPI RegisterClassW(const WNDCLASSW *lpWndClass);
 HWND WINAPI CreateWindowExW(DWORD dwExStyle, LPCWSTR lpClassName, LPCWSTR lpWindowName, DWORD dwStyle, int X, int Y,
                             int nWidth, int nHeight, HWND hWndParent, HMENU hMenu, HINSTANCE hInstance, LPVOID lpParam);
 BOOL WINAPI DestroyWindow(HWND hWnd);

@@ -129,9 +129,9 @@ public:
     void SetFont(CFont *pFont, BOOL bRedraw = TRUE);
     int MessageBox(LPCTSTR lpszText, LPCTSTR lpszCaption = NULL, UINT nType = MB_OK);
     virtual BOOL DestroyWindow();
-    afx_msg HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor);
 
 protected:
+    afx_msg HBRUSH OnCtlColor(CDC *pDC, CWnd *pWnd, UINT nCtlColor);
     virtual void PostNcDestroy();
     static const AFX_MSGMAP *GetThisMessageMap();
     virtual const AFX_MSGMAP *GetMessageMap() const;
@@ -168,7 +168,7 @@ void AFXAPI DDX_CBIndex(CDataExchange *pDX, int nIDC, int &index);
 class CDialog : public CWnd {
 public:
     CDialog();
-    explicit CDialog(UINT nIDTemplate, CWnd *pParentWnd = NULL);
+    CDialog(UINT nIDTemplate, CWnd *pParentWnd = NULL);
     BOOL Create(UINT nIDTemplate, CWnd *pParentWnd = NULL);
     virtual int DoModal();
     virtual BOOL OnInitDialog();
@@ -186,7 +186,7 @@ protected:
 /* CWinApp, AfxGetApp, AfxGetResourceHandle */
 class CWinApp : public CCmdTarget {
 public:
-    explicit CWinApp(LPCTSTR lpszAppName = NULL);
+    CWinApp(LPCTSTR lpszAppName = NULL);
     virtual BOOL InitInstance();
     virtual int ExitInstance();
     HICON LoadIcon(UINT nIDResource) const;

@@ -10,7 +10,8 @@
 #include "afxwin.h"
 #include <commctrl.h>
 
-#define CBRS_TOP 0x1000L
+// Aligned to the top, with a border below (afxres.h).
+#define CBRS_TOP (0x2000L | 0x0800L)
 
 class CCeCommandBar : public CWnd {
 public:
