@@ -312,9 +312,9 @@ extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO *info)
     RegisterBarClass();
     RECT work;
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    HWND bar = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kBarClass, L"", WS_POPUP | WS_BORDER, work.left,
-                               work.bottom - kMenuBarHeight, work.right - work.left, kMenuBarHeight, info->hwndParent,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND bar = CreateWindowExW(WS_EX_NOACTIVATE | WS_EX_TOOLWINDOW, kBarClass, L"", WS_POPUP | WS_BORDER | WS_VISIBLE,
+                               work.left, work.bottom - kMenuBarHeight, work.right - work.left, kMenuBarHeight,
+                               info->hwndParent, nullptr, GetModuleHandleW(nullptr), nullptr);
     BarState *state = bar ? StateOf(bar) : nullptr;
     if (!state)
         return FALSE;
@@ -323,7 +323,6 @@ extern "C" BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO *info)
         return FALSE;
     }
     LayOutButtons(bar, *state);
-    ShowWindow(bar, SW_SHOWNOACTIVATE);
     info->hwndMB = bar;
     return TRUE;
 }
