@@ -116,9 +116,14 @@ struct DriverJournalCursor {
     std::vector<std::string> NewDriverCalls();
 };
 
-// A tap posted to the middle of a toolbar's button for this command; false
-// when the bar has no such button.
+// A tap posted to the middle of a toolbar's button for this command, where
+// the bar says the button is, to the window there; false when the bar has no
+// such button.
 bool TapToolbarButton(HWND bar, int command);
+
+// The shell's menu bar that serves this window, of any process: a visible
+// top-level window of the bar's class that the window owns; null when none.
+HWND MenuBarOf(HWND window);
 
 // The platform's sound settings page: its click for hardware buttons turned
 // on (the registry shows it), then the page closed.
