@@ -1,12 +1,49 @@
-// The hooks around removal: unload the keyboard driver first, then delete the
-// system's keys and shortcuts.
+// The hooks around removal: close the system's running programs and unload
+// the keyboard driver first, then delete the system's keys and shortcuts.
 #include <windows.h>
 #include <stdio.h>
 #include "setuphooks.h"
 #include "registrynames.h"
 
+namespace {
+
+// The palette is found by its class and title, both this name; the control
+// panel by its title.
+const wchar_t kPaletteName[] = L"Kadenza";
+const wchar_t kControlPanelTitle[] = L"Corvane Pelorin";
+// How long a program asked to close is waited for; one still running then
+// stays, and the removal goes on without it.
+const DWORD kCloseWaitMs = 5000;
+
+// Asks each program showing such a window to close, as the user tapping its
+// OK would, and waits for it to end. A window of the installer's own process
+// is never asked, and one that stays after its turn ends the search.
+void ClosePrograms(const wchar_t *className, const wchar_t *title)
+{
+    HWND asked = NULL;
+    HWND window;
+    while ((window = FindWindowW(className, title)) != NULL && window != asked) {
+        asked = window;
+        DWORD processId = 0;
+        if (!GetWindowThreadProcessId(window, &processId) || processId == GetCurrentProcessId())
+            return;
+        HANDLE process = OpenProcess(0, FALSE, processId);
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        if (process) {
+            WaitForSingleObject(process, kCloseWaitMs);
+            CloseHandle(process);
+        }
+    }
+}
+
+}  // namespace
+
 codeUNINSTALL_INIT Uninstall_Init(HWND hwndParent, LPCTSTR pszInstallDir)
 {
+    // A running program keeps its file and the settings key from removal:
+    // each is asked to close before the driver goes.
+    ClosePrograms(kPaletteName, kPaletteName);
+    ClosePrograms(NULL, kControlPanelTitle);
     DeactivateKeyboardDriver();
     return codeUNINSTALL_INIT_CONTINUE;
 }

@@ -123,19 +123,24 @@ def member_name(stem, number):
 
 
 # The package: (file number, name) of the programs, the shortcuts, the setup library.
-APP, PROVIDER = 'Corvane Pelorin', 'Corvane'
+# The device registers a package as "<provider> <application>": these give the
+# setup library's "SOFTWARE\Apps\Corvane Pelorin". The install folder is named
+# apart.
+APP, PROVIDER = 'Pelorin', 'Corvane'
+FOLDER = 'Corvane Pelorin'
 PROGRAMS = [(1, 'Pelorin.exe'), (2, 'Kadenza.exe'), (3, 'PelorinStart.exe')]
 SETUP_LIBRARY = 'PelorinSetup.dll'
 
 
-def pelorin_control(patch=None, strings=None, dirs=None, files=None, links=None, link_zero=False):
-    strings = strings or [(1, '%CE1%'), (2, APP), (3, 'Pelorin.lnk'), (4, 'PelorinStart.lnk')]
+def pelorin_control(patch=None, strings=None, dirs=None, files=None, links=None, link_zero=False,
+                    app=APP, provider=PROVIDER):
+    strings = strings or [(1, '%CE1%'), (2, FOLDER), (3, 'Pelorin.lnk'), (4, 'PelorinStart.lnk')]
     dirs = dirs or [(1, [1, 2])]
     files = files or [(n, 1, FLAG_OVERWRITE | FLAG_NO_SKIP, name) for n, name in PROGRAMS]
     # The control panel in the programs folder; the driver starter at every
     # start of the device, so the keyboard works before anything opens it.
     links = links or [(1, CE_PROGRAMS, 1, 1, [3]), (2, CE_STARTUP, 3, 1, [4])]
-    return control_file(APP, PROVIDER, strings, dirs, files, links, patch, link_zero)
+    return control_file(app, provider, strings, dirs, files, links, patch, link_zero)
 
 
 def pelorin_members(bindir, control):

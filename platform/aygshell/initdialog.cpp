@@ -1,15 +1,48 @@
-// SHInitDialog: sizes a dialog to its owner's area and gives it a Done
-// control that sends IDOK.
+// SHInitDialog: the shell's set-up of a dialog on the Pocket PC, which "is
+// primarily used to create a full-screen dialog box with the OK button in
+// the navigation bar" (reference pages SHInitDialog,
+// https://learn.microsoft.com/en-us/previous-versions/windows/embedded/aa453713(v=msdn.10),
+// SHINITDLGINFO, https://learn.microsoft.com/en-us/previous-versions/aa924964(v=msdn.10),
+// and Full-Screen Dialog Boxes,
+// https://learn.microsoft.com/en-us/previous-versions/ms912002(v=msdn.10)).
 //
-// On the device a full-screen dialog covers the work area and the navigation
-// bar shows "ok". Here the dialog covers its owner (or keeps its own size when
-// that is larger) and carries a small "ok" button in its top-right corner.
+// The navigation bar across the top of the screen is the caption of the
+// window in front: it shows that window's title and, when the window asks
+// for it, the Done button as "ok". So a full-screen dialog covers the work
+// area below the navigation bar at full width, with no frame or caption of
+// its own, down to the menu bar along the screen's bottom:
+// SHIDIF_SIZEDLGFULLSCREEN leaves room there for a menu bar, which
+// SHIDIF_FULLSCREENNOMENUBAR "does not". SHIDIF_SIZEDLG fits the dialog
+// "just above the menu bar" while the input panel is down, as it always is
+// here.
+//
+// The Done button is the shell's: it shows while a window with
+// WS_EX_CAPTIONOKBTN is in front, and tapping it sends that window IDOK
+// (reference page SHDoneButton, whose SHDB_SHOW "adds WS_EX_CAPTIONOKBTN",
+// https://learn.microsoft.com/en-us/previous-versions/aa930127(v=msdn.10)).
+// The dialog is given that style; nothing is added inside it.
 #include <windows.h>
 #include <aygshell.h>
+#include "shellmetrics.h"
 
 namespace {
-const int kDoneWidth = 30;
-const int kDoneHeight = 18;
+
+// Frame and caption bits that a full-screen dialog does without.
+const LONG_PTR kFrameStyles = WS_CAPTION | WS_THICKFRAME;
+const LONG_PTR kFrameExStyles = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE | WS_EX_STATICEDGE;
+
+void SizeFullScreen(HWND dialog, bool roomForMenuBar)
+{
+    SetWindowLongPtrW(dialog, GWL_STYLE, GetWindowLongPtrW(dialog, GWL_STYLE) & ~kFrameStyles);
+    SetWindowLongPtrW(dialog, GWL_EXSTYLE, GetWindowLongPtrW(dialog, GWL_EXSTYLE) & ~kFrameExStyles);
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    if (roomForMenuBar)
+        work.bottom -= kMenuBarHeight;
+    SetWindowPos(dialog, nullptr, work.left, work.top, work.right - work.left, work.bottom - work.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 }  // namespace
 
 extern "C" BOOL WINAPI SHInitDialog(PSHINITDLGINFO info)
@@ -17,38 +50,12 @@ extern "C" BOOL WINAPI SHInitDialog(PSHINITDLGINFO info)
     if (!info || !IsWindow(info->hDlg) || !(info->dwMask & SHIDIM_FLAGS))
         return FALSE;
     HWND dialog = info->hDlg;
-    if (info->dwFlags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN)) {
-        HWND owner = GetWindow(dialog, GW_OWNER);
-        RECT area, own;
-        GetWindowRect(dialog, &own);
-        if (owner)
-            GetWindowRect(owner, &area);
-        else
-            SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
-        int width = area.right - area.left, height = area.bottom - area.top;
-        if (own.right - own.left > width)
-            width = own.right - own.left;
-        if (own.bottom - own.top > height)
-            height = own.bottom - own.top;
-        // Larger than its owner, it still stays on the screen, as the
-        // device's full-screen dialogs do.
-        RECT work;
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        int left = area.left, top = area.top;
-        if (left + width > work.right)
-            left = work.right - width > work.left ? work.right - width : work.left;
-        if (top + height > work.bottom)
-            top = work.bottom - height > work.top ? work.bottom - height : work.top;
-        SetWindowPos(dialog, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    if ((info->dwFlags & SHIDIF_DONEBUTTON) && !GetDlgItem(dialog, IDOK)) {
-        RECT client;
-        GetClientRect(dialog, &client);
-        HWND done = CreateWindowExW(0, L"BUTTON", L"ok", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                                    client.right - kDoneWidth - 2, 2, kDoneWidth, kDoneHeight, dialog,
-                                    reinterpret_cast<HMENU>(UINT_PTR(IDOK)), GetModuleHandleW(nullptr), nullptr);
-        SendMessageW(done, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
-    }
+    if (info->dwFlags & SHIDIF_FULLSCREENNOMENUBAR)
+        SizeFullScreen(dialog, false);
+    else if (info->dwFlags & (SHIDIF_SIZEDLG | SHIDIF_SIZEDLGFULLSCREEN))
+        SizeFullScreen(dialog, true);
+    if (info->dwFlags & SHIDIF_DONEBUTTON)
+        CeAddCaptionOkButton(dialog);
     // SHIDIF_SIPDOWN: there is no input panel on the desktop.
     return TRUE;
 }

@@ -1,6 +1,7 @@
 // CreateProcessW as CE does it: an application name without extension names
 // NAME.exe, and a bare name is looked for beside the calling program and then
 // in the Windows folder (CE's \Windows) rather than in the current directory.
+// OpenProcess as CE does it: the access asked for is not looked at.
 #include <windows.h>
 #include <strsafe.h>
 #include "cecore_internal.h"
@@ -72,4 +73,9 @@ extern "C" BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_
     if (CeJournalOn())
         CeJournalRecord(L"CreateProcessW", app ? app : L"", cmdLine, flags, 0, nullptr, ok);
     return ok;
+}
+
+extern "C" HANDLE WINAPI CeOpenProcess(DWORD, BOOL inherit, DWORD processId)
+{
+    return OpenProcess(PROCESS_ALL_ACCESS, inherit, processId);
 }

@@ -1,7 +1,8 @@
 // CE registry semantics over the desktop registry.
 //
 // CE ignores the access mask (0 opens for reading and writing), accepts paths
-// with a leading backslash, and RegDeleteKeyW removes a key with its subkeys.
+// with a leading backslash, and RegDeleteKeyW removes a key with its subkeys,
+// but refuses a key that any program holds open.
 #include <windows.h>
 #include <strsafe.h>
 #include "cecore_internal.h"
@@ -71,13 +72,114 @@ void Remember(HKEY key, LPCWSTR name)
 
 DWORD Size(LPDWORD size) { return size ? *size : 0; }
 
+// ---- Keys held open, across processes ----
+//
+// RegDeleteKey's reference: an application cannot delete a key that an
+// application currently has open. Every key opened or created through this
+// layer is listed, under the name the journal gives it, in a table that all
+// processes share, until it is closed. The entries of a process that has
+// ended are dropped at the next look at the table, as its keys close with it
+// (Wine gives an ended process's id to another only after hundreds more have
+// ended). A key is held when it or any key below it is listed: deleting it
+// would delete an open key too. A key that finds the table full is not
+// listed, and holds nothing.
+
+const int kHeldKeys = 128;
+
+struct HeldKey {
+    DWORD process;  // 0: a free entry
+    HKEY key;
+    wchar_t name[ARRAYSIZE(KeyName::name)];
+};
+
+HeldKey *heldKeys;  // kHeldKeys entries, or null when the table cannot be had
+HANDLE heldKeysLock;
+
+// The reference names no error for a key in use: the one the platform gives
+// for a file in use.
+const LONG kKeyInUse = ERROR_SHARING_VIOLATION;
+
+bool StillRunning(DWORD process)
+{
+    HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, process);
+    if (!handle)
+        return false;
+    bool running = WaitForSingleObject(handle, 0) == WAIT_TIMEOUT;
+    CloseHandle(handle);
+    return running;
+}
+
+// Takes the table for this process, without the entries of ended processes.
+bool TakeHeldKeys()
+{
+    if (!heldKeys) {
+        heldKeysLock = CreateMutexW(nullptr, FALSE, L"CeHeldKeysLock");
+        HANDLE section = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                            sizeof(HeldKey) * kHeldKeys, L"CeHeldKeys");
+        if (!heldKeysLock || !section)
+            return false;
+        heldKeys = static_cast<HeldKey *>(MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, 0));
+        if (!heldKeys)
+            return false;
+    }
+    WaitForSingleObject(heldKeysLock, INFINITE);
+    for (int i = 0; i < kHeldKeys; ++i)
+        if (heldKeys[i].process && !StillRunning(heldKeys[i].process))
+            heldKeys[i].process = 0;
+    return true;
+}
+
+void GiveHeldKeys() { ReleaseMutex(heldKeysLock); }
+
+// Lists this process's key under name; with no name, takes it off the list.
+void List(HKEY key, const wchar_t *name)
+{
+    if (!TakeHeldKeys())
+        return;
+    DWORD self = GetCurrentProcessId();
+    HeldKey *slot = nullptr;
+    for (int i = 0; i < kHeldKeys; ++i) {
+        HeldKey &entry = heldKeys[i];
+        if (entry.process == self && entry.key == key)
+            entry.process = 0;
+        if (!entry.process && !slot)
+            slot = &entry;
+    }
+    if (name && slot) {
+        slot->process = self;
+        slot->key = key;
+        StringCchCopyW(slot->name, ARRAYSIZE(slot->name), name);
+    }
+    GiveHeldKeys();
+}
+
+// Whether a running program holds the key named so, or a key below it. Key
+// names compare without regard to case.
+bool IsHeld(const wchar_t *name)
+{
+    if (!TakeHeldKeys())
+        return false;
+    size_t length = wcslen(name);
+    bool held = false;
+    for (int i = 0; i < kHeldKeys; ++i) {
+        const HeldKey &entry = heldKeys[i];
+        if (entry.process && _wcsnicmp(entry.name, name, length) == 0
+            && (!entry.name[length] || entry.name[length] == L'\\'))
+            held = true;
+    }
+    GiveHeldKeys();
+    return held;
+}
+
 // An opened or created key keeps its name for the journal while it is open.
 LONG Opened(const wchar_t *function, HKEY root, LPCWSTR path, LONG rc, PHKEY result)
 {
     wchar_t name[ARRAYSIZE(KeyName::name)];
     JoinName(root, path, name, ARRAYSIZE(name));
-    if (rc == ERROR_SUCCESS)
+    if (rc == ERROR_SUCCESS) {
         Remember(*result, name);
+        List(*result, name);
+    }
     CeJournalRecord(function, name, nullptr, 0, 0, nullptr, rc);
     return rc;
 }
@@ -132,9 +234,11 @@ LONG WINAPI CeRegCloseKey(HKEY key)
     wchar_t name[ARRAYSIZE(KeyName::name)];
     StringCchCopyW(name, ARRAYSIZE(name), RootName(key));
     LONG rc = RegCloseKey(key);
-    if (rc == ERROR_SUCCESS)
+    if (rc == ERROR_SUCCESS) {
         if (KeyName *entry = FindName(key))
             entry->key = nullptr;
+        List(key, nullptr);
+    }
     CeJournalRecord(L"RegCloseKey", name, nullptr, 0, 0, nullptr, rc);
     return rc;
 }
@@ -142,9 +246,10 @@ LONG WINAPI CeRegCloseKey(HKEY key)
 LONG WINAPI CeRegDeleteKeyW(HKEY root, LPCWSTR subKey)
 {
     LPCWSTR path = CePath(subKey);
-    LONG rc = RegDeleteTreeW(root, path);  // removes the key itself too
     wchar_t name[ARRAYSIZE(KeyName::name)];
     JoinName(root, path, name, ARRAYSIZE(name));
+    // Otherwise the whole tree goes, the key itself too.
+    LONG rc = IsHeld(name) ? kKeyInUse : RegDeleteTreeW(root, path);
     CeJournalRecord(L"RegDeleteKeyW", name, nullptr, 0, 0, nullptr, rc);
     return rc;
 }

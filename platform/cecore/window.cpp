@@ -3,13 +3,14 @@
 // - Hiding the foreground window hands the front to the next visible
 //   top-level window in z-order, as CE does; otherwise typed characters that
 //   follow would go nowhere.
-// - WS_EX_CAPTIONOKBTN gives the caption a control that sends IDOK: here the
-//   caption's close box, whose click arrives as WM_COMMAND IDOK.
+// - WS_EX_CAPTIONOKBTN stays in the window's style, where the shell's
+//   navigation bar looks for it: while such a window is in front the bar
+//   shows "ok", which sends it IDOK (platform/shell/navbar.cpp). Desktop
+//   Win32 keeps the bit and draws nothing for it.
 // - No input method: CE gives a program's threads no IME window, while Wine
 //   makes one for every thread and registers each new window with it.
 #include <windows.h>
 #include <imm.h>
-#include "windowtable.h"
 
 namespace {
 
@@ -17,11 +18,6 @@ namespace {
 // the COM start-up of its first focus cost Wine some 20 ms of every start,
 // for nothing a CE program uses: typed characters arrive without it.
 __attribute__((constructor)) void TurnOffInputMethod() { ImmDisableIME(static_cast<DWORD>(-1)); }
-
-// The original procedure of each window with a caption OK button: a table
-// of the process, since a window property would cost a trip to the
-// wineserver on every message.
-WindowTable<WNDPROC, 32> subclassed;
 
 bool CanTakeFront(HWND candidate, HWND hidden)
 {
@@ -64,41 +60,13 @@ HWND NextFront(HWND hidden)
     return nullptr;
 }
 
-LRESULT CALLBACK CaptionOkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    auto *entry = subclassed.Find(window);
-    WNDPROC original = entry ? entry->value : DefWindowProcW;
-    if (message == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)
-        return CallWindowProcW(original, window, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
-    if (message == WM_NCDESTROY && entry) {
-        subclassed.Remove(entry);
-        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-    }
-    return CallWindowProcW(original, window, message, wParam, lParam);
-}
-
-// The close box stands for the OK button: its click arrives as WM_COMMAND IDOK.
-void SubclassCaptionOk(HWND window)
-{
-    if (GetWindowLongPtrW(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(CaptionOkProc))
-        return;
-    auto *entry = subclassed.Add(window);
-    if (!entry)
-        return;
-    entry->value = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(window, GWLP_WNDPROC));
-    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptionOkProc));
-}
-
 }  // namespace
 
 extern "C" {
 
 void WINAPI CeAddCaptionOkButton(HWND window)
 {
-    SetWindowLongPtrW(window, GWL_STYLE, GetWindowLongPtrW(window, GWL_STYLE) | WS_SYSMENU);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0,
-                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    SubclassCaptionOk(window);
+    SetWindowLongPtrW(window, GWL_EXSTYLE, GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_CAPTIONOKBTN);
 }
 
 BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags)
@@ -125,18 +93,12 @@ BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy
     return ok;
 }
 
+// The layer's own, so that a program that makes its windows here starts
+// without the input method; WS_EX_CAPTIONOKBTN passes as it is.
 HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR name, DWORD style, int x, int y, int cx, int cy,
                               HWND parent, HMENU menu, HINSTANCE inst, LPVOID param)
 {
-    bool captionOk = (exStyle & WS_EX_CAPTIONOKBTN) && (style & WS_CAPTION) == WS_CAPTION;
-    if (captionOk) {
-        exStyle &= ~static_cast<DWORD>(WS_EX_CAPTIONOKBTN);
-        style |= WS_SYSMENU;
-    }
-    HWND window = CreateWindowExW(exStyle, cls, name, style, x, y, cx, cy, parent, menu, inst, param);
-    if (window && captionOk)
-        SubclassCaptionOk(window);
-    return window;
+    return CreateWindowExW(exStyle, cls, name, style, x, y, cx, cy, parent, menu, inst, param);
 }
 
 }  // extern "C"

@@ -10,9 +10,11 @@
 //                                  for the install folder the package names,
 //                                  as when the device's user picks another.
 //   ceinstall list PACKAGE.cab     what the cabinet holds and would install
-//   ceinstall remove [APPLICATION] Uninstall_Init, remove what was recorded
-//                                  and the record, Uninstall_Exit; without a
-//                                  name, the one application installed
+//   ceinstall remove [NAME]        Uninstall_Init, remove what was recorded
+//                                  and the record, Uninstall_Exit. NAME is
+//                                  the one the package is registered under,
+//                                  "<provider> <application>"; without it,
+//                                  the one package installed
 //
 // Exit codes: 0 done, 1 usage or nothing to remove, 2 cancelled by the setup
 // library, 3 something failed, 4 the package was refused.
@@ -24,22 +26,22 @@ namespace {
 
 int Remove(const wchar_t *named)
 {
-    wchar_t appName[MAX_PATH];
+    wchar_t packageName[MAX_PATH];
     if (named) {
-        StringCchCopyW(appName, ARRAYSIZE(appName), named);
-    } else if (!FindInstalledApplication(appName, ARRAYSIZE(appName))) {
+        StringCchCopyW(packageName, ARRAYSIZE(packageName), named);
+    } else if (!FindInstalledPackage(packageName, ARRAYSIZE(packageName))) {
         return EXIT_USAGE;
     }
     static InstallRecord record;
-    if (!ReadRecord(appName, &record)) {
-        Say(L"%s is not installed", appName);
+    if (!ReadRecord(packageName, &record)) {
+        Say(L"%s is not installed", packageName);
         return EXIT_USAGE;
     }
     // A package without a setup library is removed without hooks.
     SetupLibrary setup;
     if (record.setupLibrary[0] && !LoadSetupLibrary(record.setupLibrary, &setup))
         return EXIT_FAILED;
-    HWND window = CreateInstallerWindow(L"Removing", appName);
+    HWND window = CreateInstallerWindow(L"Removing", packageName);
 
     if (setup.uninstallInit && setup.uninstallInit(window, record.installDir) != codeUNINSTALL_INIT_CONTINUE) {
         Say(L"removal cancelled by the setup library");
@@ -47,7 +49,7 @@ int Remove(const wchar_t *named)
         FreeSetupLibrary(&setup);
         return EXIT_CANCELLED;
     }
-    int failed = RemoveInstalled(appName, record);
+    int failed = RemoveInstalled(packageName, record);
     if (setup.uninstallExit)
         setup.uninstallExit(window);
 
@@ -61,9 +63,11 @@ int Remove(const wchar_t *named)
             RemoveDirectoryW(record.setupLibrary);
         }
     }
-    if (failed)
+    if (failed) {
+        Say(L"removal of %s incomplete: %d file%s left", packageName, failed, failed == 1 ? L"" : L"s");
         return EXIT_FAILED;
-    Say(L"%s removed", appName);
+    }
+    Say(L"%s removed", packageName);
     return EXIT_DONE;
 }
 
@@ -79,6 +83,6 @@ int wmain(int argc, wchar_t **argv)
     if ((argc == 2 || argc == 3) && !lstrcmpiW(argv[1], L"remove"))
         return Remove(argc == 3 ? argv[2] : nullptr);
     Print(L"usage: ceinstall install PACKAGE.cab [FOLDER]\n       ceinstall list PACKAGE.cab\n"
-          L"       ceinstall remove [APPLICATION]");
+          L"       ceinstall remove [NAME]");
     return EXIT_USAGE;
 }

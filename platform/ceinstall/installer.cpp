@@ -13,9 +13,9 @@ const wchar_t kFilesValue[] = L"Files";
 const wchar_t kFoldersValue[] = L"Folders";
 const wchar_t kSetupLibraryValue[] = L"SetupLibrary";
 
-bool AppsKeyPath(const wchar_t *appName, wchar_t *path, size_t units)
+bool AppsKeyPath(const wchar_t *packageName, wchar_t *path, size_t units)
 {
-    return SUCCEEDED(StringCchPrintfW(path, units, L"%s\\%s", kAppsKey, appName));
+    return SUCCEEDED(StringCchPrintfW(path, units, L"%s\\%s", kAppsKey, packageName));
 }
 
 // A string value, NUL-terminated whatever was stored; empty, and false,
@@ -141,10 +141,10 @@ void FreeSetupLibrary(SetupLibrary *setup)
     *setup = SetupLibrary();
 }
 
-HWND CreateInstallerWindow(const wchar_t *verb, const wchar_t *appName)
+HWND CreateInstallerWindow(const wchar_t *verb, const wchar_t *packageName)
 {
     wchar_t title[128];
-    StringCchPrintfW(title, ARRAYSIZE(title), L"%s %s", verb, appName);
+    StringCchPrintfW(title, ARRAYSIZE(title), L"%s %s", verb, packageName);
     HWND window = CreateWindowExW(0, L"STATIC", title, WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE | SS_CENTER, 0, 0, 240,
                                   80, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     MSG msg;
@@ -153,23 +153,23 @@ HWND CreateInstallerWindow(const wchar_t *verb, const wchar_t *appName)
     return window;
 }
 
-bool IsRecorded(const wchar_t *appName)
+bool IsRecorded(const wchar_t *packageName)
 {
     wchar_t path[MAX_PATH];
     HKEY key;
-    if (!AppsKeyPath(appName, path, ARRAYSIZE(path))
+    if (!AppsKeyPath(packageName, path, ARRAYSIZE(path))
         || RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
 }
 
-bool ReadRecord(const wchar_t *appName, InstallRecord *record)
+bool ReadRecord(const wchar_t *packageName, InstallRecord *record)
 {
     wchar_t path[MAX_PATH];
     HKEY key;
     ZeroMemory(record, sizeof(*record));
-    if (!AppsKeyPath(appName, path, ARRAYSIZE(path))
+    if (!AppsKeyPath(packageName, path, ARRAYSIZE(path))
         || RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     ReadString(key, kInstallDirValue, REG_SZ, record->installDir, ARRAYSIZE(record->installDir));
@@ -180,7 +180,7 @@ bool ReadRecord(const wchar_t *appName, InstallRecord *record)
     return ours;
 }
 
-bool FindInstalledApplication(wchar_t *appName, size_t units)
+bool FindInstalledPackage(wchar_t *packageName, size_t units)
 {
     HKEY apps;
     int found = 0;
@@ -196,24 +196,24 @@ bool FindInstalledApplication(wchar_t *appName, size_t units)
             if (found++)
                 Say(L"installed: %s", name);
             else
-                StringCchCopyW(appName, units, name);
+                StringCchCopyW(packageName, units, name);
         }
         RegCloseKey(apps);
     }
     if (found == 1)
         return true;
     if (found)
-        Say(L"installed: %s; more than one application: ceinstall remove APPLICATION", appName);
+        Say(L"installed: %s; more than one package: ceinstall remove NAME", packageName);
     else
         Say(L"nothing is installed");
     return false;
 }
 
-bool WriteRecord(const wchar_t *appName, const InstallRecord &record)
+bool WriteRecord(const wchar_t *packageName, const InstallRecord &record)
 {
     wchar_t path[MAX_PATH];
     HKEY key;
-    if (!AppsKeyPath(appName, path, ARRAYSIZE(path))
+    if (!AppsKeyPath(packageName, path, ARRAYSIZE(path))
         || RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr)
                != ERROR_SUCCESS)
         return false;
@@ -261,9 +261,13 @@ bool CreateShortcut(const wchar_t *path, const wchar_t *target)
     return ok;
 }
 
-int RemoveInstalled(const wchar_t *appName, const InstallRecord &record)
+int RemoveInstalled(const wchar_t *packageName, const InstallRecord &record)
 {
     int failed = 0;
+    // A running program's file stays: DeleteFile's reference has it fail for
+    // a file open for I/O or mapped, as the device keeps a running program's
+    // image to page it in (and Wine refuses it too). The removal then reports
+    // what it left and fails.
     for (const wchar_t *file = record.files; *file; file += wcslen(file) + 1) {
         if (!DeleteFileW(file) && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
             Say(L"cannot remove %s", file);
@@ -274,7 +278,7 @@ int RemoveInstalled(const wchar_t *appName, const InstallRecord &record)
     for (const wchar_t *folder = record.folders; *folder; folder += wcslen(folder) + 1)
         RemoveDirectoryW(folder);
     wchar_t path[MAX_PATH];
-    if (AppsKeyPath(appName, path, ARRAYSIZE(path)))
+    if (AppsKeyPath(packageName, path, ARRAYSIZE(path)))
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, path);
     return failed;
 }

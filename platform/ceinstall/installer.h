@@ -17,8 +17,9 @@ struct SetupLibrary {
     pfnUNINSTALL_EXIT uninstallExit = nullptr;
 };
 
-// What was installed, as recorded under "SOFTWARE\Apps\<application>" so
-// that removal takes away exactly that.
+// What was installed, as recorded under "SOFTWARE\Apps\<package name>" so
+// that removal takes away exactly that. A package's name is the one the
+// device registers it under: "<provider> <application>" (MakePackageName, package.cpp).
 struct InstallRecord {
     wchar_t installDir[MAX_PATH];
     wchar_t setupLibrary[MAX_PATH];  // the kept copy; empty: the package has none
@@ -39,23 +40,23 @@ bool AppendToList(wchar_t *list, size_t units, const wchar_t *item);
 
 bool LoadSetupLibrary(const wchar_t *path, SetupLibrary *setup);
 void FreeSetupLibrary(SetupLibrary *setup);
-HWND CreateInstallerWindow(const wchar_t *verb, const wchar_t *appName);
+HWND CreateInstallerWindow(const wchar_t *verb, const wchar_t *packageName);
 
-// Whether the platform's record of an application exists, whoever made it.
-bool IsRecorded(const wchar_t *appName);
+// Whether the platform's record of a package exists, whoever made it.
+bool IsRecorded(const wchar_t *packageName);
 // Only a record that this installer wrote, listing what it installed, is read.
-bool ReadRecord(const wchar_t *appName, InstallRecord *record);
-bool WriteRecord(const wchar_t *appName, const InstallRecord &record);
-// The one application whose record this installer wrote; false, with the
-// reason said, when there is none or more than one.
-bool FindInstalledApplication(wchar_t *appName, size_t units);
+bool ReadRecord(const wchar_t *packageName, InstallRecord *record);
+bool WriteRecord(const wchar_t *packageName, const InstallRecord &record);
+// The one package whose record this installer wrote; false, with the reason
+// said, when there is none or more than one.
+bool FindInstalledPackage(wchar_t *packageName, size_t units);
 
 // A CE shortcut file at path that starts target.
 bool CreateShortcut(const wchar_t *path, const wchar_t *target);
 
 // Removes the recorded files and folders and the record itself; the number
 // of files that could not be removed.
-int RemoveInstalled(const wchar_t *appName, const InstallRecord &record);
+int RemoveInstalled(const wchar_t *packageName, const InstallRecord &record);
 
 // ceinstall install PACKAGE.cab [FOLDER] / ceinstall list PACKAGE.cab;
 // installDir, when not null, stands for the package's install folder.

@@ -99,7 +99,7 @@ bool Widen(const char *text, wchar_t *out, size_t units)
 struct Plan {
     Cabinet cab;
     ControlFile control;
-    wchar_t appName[cecab::kMaxText];
+    wchar_t packageName[2 * cecab::kMaxText];  // "<provider> <application>"
     wchar_t installDir[MAX_PATH];
     wchar_t dirPaths[cecab::kMaxDirs][MAX_PATH];
     wchar_t filePaths[cecab::kMaxFiles][MAX_PATH];
@@ -150,6 +150,17 @@ bool PlaceDir(const ControlFile &cf, const cecab::Dir &dir, const wchar_t *insta
     return PlacePath(cf, installDir, below, out);
 }
 
+// The name the device registers a package under, for its record and its
+// removal: the reference of the installer's information file ([Version]
+// Provider, [CEStrings] AppName) has it as the provider's name and the
+// application's joined by one space, "<provider> <appname>".
+bool MakePackageName(const ControlFile &cf, wchar_t *name, size_t units)
+{
+    wchar_t provider[cecab::kMaxText], application[cecab::kMaxText];
+    return Widen(cf.provider, provider, ARRAYSIZE(provider)) && Widen(cf.appName, application, ARRAYSIZE(application))
+           && SUCCEEDED(StringCchPrintfW(name, units, L"%s %s", provider, application));
+}
+
 // A reason made of our words and the reader's.
 const wchar_t *Reason(const wchar_t *what, const char *why)
 {
@@ -194,8 +205,8 @@ const wchar_t *MakePlan(const FileBytes &bytes, const wchar_t *chosenDir, Plan *
         return Reason(L"the control file is damaged: ", cecab::DescribeControlResult(controlResult));
     }
     const ControlFile &cf = plan->control;
-    if (!Widen(cf.appName, plan->appName, ARRAYSIZE(plan->appName)))
-        return L"the application's name cannot be read";
+    if (!MakePackageName(cf, plan->packageName, ARRAYSIZE(plan->packageName)))
+        return L"the application's or the provider's name cannot be read";
     if (cf.regHiveCount || cf.regKeyCount)
         return L"the package lists registry entries, which this installer does not write";
 
@@ -267,21 +278,23 @@ int WithPlan(const wchar_t *path, const wchar_t *chosenDir, int (*command)(const
 }
 
 // Where the platform keeps an installed package's setup library for removal.
-bool KeptSetupLibraryPath(const wchar_t *appName, wchar_t *path)
+bool KeptSetupLibraryPath(const wchar_t *packageName, wchar_t *path)
 {
     wchar_t windows[MAX_PATH];
     return SHGetSpecialFolderPathW(nullptr, windows, CSIDL_WINDOWS, FALSE)
-           && SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"%s\\AppMgr\\%s.dll", windows, appName));
+           && SUCCEEDED(StringCchPrintfW(path, MAX_PATH, L"%s\\AppMgr\\%s.dll", windows, packageName));
 }
 
 // Prints what the package holds and where it would go.
 int ListPlan(const wchar_t *path, const Plan &plan)
 {
     const ControlFile &cf = plan.control;
-    wchar_t provider[cecab::kMaxText];
+    wchar_t provider[cecab::kMaxText], application[cecab::kMaxText];
     Widen(cf.provider, provider, ARRAYSIZE(provider));
-    Print(L"application %s", plan.appName);
+    Widen(cf.appName, application, ARRAYSIZE(application));
+    Print(L"application %s", application);
     Print(L"provider %s", provider);
+    Print(L"record SOFTWARE\\Apps\\%s", plan.packageName);
     Print(L"install folder %s", plan.installDir);
     for (uint16_t i = 0; i < plan.cab.memberCount; ++i)
         Print(L"member %03u %hs", plan.cab.members[i].number, plan.cab.members[i].name);
@@ -306,7 +319,7 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
     SetupLibrary setup;
     wchar_t temp[MAX_PATH], loaded[MAX_PATH] = L"";
     if (plan.setupLibrary) {
-        if (!KeptSetupLibraryPath(plan.appName, record.setupLibrary) || !GetTempPathW(ARRAYSIZE(temp), temp)
+        if (!KeptSetupLibraryPath(plan.packageName, record.setupLibrary) || !GetTempPathW(ARRAYSIZE(temp), temp)
             || !GetTempFileNameW(temp, L"cei", 0, loaded) || !ExtractToFile(plan.cab, *plan.setupLibrary, loaded)
             || !LoadSetupLibrary(loaded, &setup)) {
             if (loaded[0])
@@ -315,7 +328,7 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
             return EXIT_FAILED;
         }
     }
-    HWND window = CreateInstallerWindow(L"Installing", plan.appName);
+    HWND window = CreateInstallerWindow(L"Installing", plan.packageName);
     auto finish = [&](int result) {
         DestroyWindow(window);
         FreeSetupLibrary(&setup);
@@ -324,7 +337,7 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
         return result;
     };
 
-    BOOL previouslyInstalled = IsRecorded(plan.appName);
+    BOOL previouslyInstalled = IsRecorded(plan.packageName);
     if (setup.installInit
         && setup.installInit(window, TRUE, previouslyInstalled, plan.installDir) != codeINSTALL_INIT_CONTINUE) {
         Say(L"installation cancelled by the setup library");
@@ -378,7 +391,7 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
         if (!CopyFileW(loaded, record.setupLibrary, FALSE))
             record.setupLibrary[0] = 0;
     }
-    WORD failedRegKeys = WriteRecord(plan.appName, record) ? 0 : 1;
+    WORD failedRegKeys = WriteRecord(plan.packageName, record) ? 0 : 1;
 
     codeINSTALL_EXIT done = setup.installExit ? setup.installExit(window, plan.installDir, failedDirs, failedFiles,
                                                                   failedRegKeys, 0, failedShortcuts)
@@ -388,12 +401,12 @@ int InstallPlan(const wchar_t *path, const Plan &plan)
         FreeSetupLibrary(&setup);
         if (record.setupLibrary[0])
             DeleteFileW(record.setupLibrary);
-        RemoveInstalled(plan.appName, record);
+        RemoveInstalled(plan.packageName, record);
         return finish(EXIT_CANCELLED);
     }
     if (failedDirs || failedFiles || failedRegKeys || failedShortcuts)
         return finish(EXIT_FAILED);
-    Say(L"%s installed in %s", plan.appName, plan.installDir);
+    Say(L"%s installed in %s", plan.packageName, plan.installDir);
     return finish(EXIT_DONE);
 }
 

@@ -13,8 +13,9 @@
 extern "C" {
 #endif
 
-/* The caption's OK button for a window that desktop Win32 made itself, such
-   as a dialog from its template: the close box then sends WM_COMMAND IDOK. */
+/* Gives a window the caption's OK button after its creation, as the shell's
+   Done button does: the navigation bar shows "ok" for it while it is in
+   front, and tapping that sends it WM_COMMAND IDOK. */
 void WINAPI CeAddCaptionOkButton(HWND window);
 
 /* CE behaviour of the routed calls */
@@ -33,8 +34,8 @@ BOOL WINAPI CeDeviceIoControl(HANDLE device, DWORD code, LPVOID in, DWORD inSize
                               LPDWORD returned, LPOVERLAPPED overlapped);
 BOOL WINAPI CeCloseHandle(HANDLE handle);
 
-/* Hiding the foreground window brings the next window to the front; the
-   caption OK button */
+/* Hiding the foreground window brings the next window to the front; windows
+   made by the layer, with the caption OK button kept in their style */
 BOOL WINAPI CeSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags);
 HWND WINAPI CeCreateWindowExW(DWORD exStyle, LPCWSTR cls, LPCWSTR name, DWORD style, int x, int y, int cx, int cy,
                               HWND parent, HMENU menu, HINSTANCE inst, LPVOID param);
@@ -45,6 +46,8 @@ int WINAPI CeMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 BOOL WINAPI CeCreateProcessW(LPCWSTR app, LPWSTR cmdLine, LPSECURITY_ATTRIBUTES pa, LPSECURITY_ATTRIBUTES ta,
                              BOOL inherit, DWORD flags, LPVOID env, LPCWSTR dir, LPSTARTUPINFOW si,
                              LPPROCESS_INFORMATION pi);
+/* Any access: CE takes 0 and gives a handle that waits and queries */
+HANDLE WINAPI CeOpenProcess(DWORD access, BOOL inherit, DWORD processId);
 
 #ifdef __cplusplus
 }

@@ -37,8 +37,10 @@
 #define CreateFileW CeCreateFileW
 #define DeviceIoControl CeDeviceIoControl
 #define CloseHandle CeCloseHandle
-/* An application name without extension finds NAME.exe. */
+/* An application name without extension finds NAME.exe; OpenProcess ignores
+   the access asked for, as CE does (it takes 0). */
 #define CreateProcessW CeCreateProcessW
+#define OpenProcess CeOpenProcess
 /* Hiding the foreground window activates the next one; WS_EX_CAPTIONOKBTN. */
 #define SetWindowPos CeSetWindowPos
 #define CreateWindowExW CeCreateWindowExW
@@ -69,7 +71,7 @@ BOOL WINAPI DllMain(HANDLE hinstDLL, DWORD dwReason, LPVOID lpvReserved);
 #include <shlobj.h>
 #pragma GCC poison CeRegOpenKeyExW CeRegCreateKeyExW CeRegQueryValueExW CeRegSetValueExW CeRegFlushKey
 #pragma GCC poison CeRegCloseKey CeRegDeleteKeyW CeCreateFileW CeDeviceIoControl CeCloseHandle CeCreateProcessW
-#pragma GCC poison CeSetWindowPos CeCreateWindowExW CeAddCaptionOkButton CeMessageBoxW
+#pragma GCC poison CeSetWindowPos CeCreateWindowExW CeAddCaptionOkButton CeMessageBoxW CeOpenProcess
 #endif
 
 #endif

@@ -1,6 +1,14 @@
 // Dialogs from resource templates, modeless and modal, and the data exchange
 // between their controls and members.
+//
+// As the framework's Pocket PC build, the one a Pocket PC program runs on:
+// every dialog comes to the front full screen with the Done button, through
+// the shell's SHInitDialog, when it initialises. The navigation bar then
+// shows its title and "ok", which sends IDOK. A modal dialog wants no menu:
+// it gets an empty menu bar of its own, over that of the window below it.
 #include "afxwin.h"
+#include "afxext.h"
+#include "aygshell.h"
 
 INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
 
@@ -38,7 +46,15 @@ void CDialog::EndDialog(int nResult)
 
 BOOL CDialog::OnInitDialog()
 {
+    if (m_bModal) {
+        // The bar goes with the dialog; the framework keeps no object for it.
+        CCeCommandBar emptyBar;
+        emptyBar.Create(this);
+    }
     UpdateData(FALSE);
+    SHINITDLGINFO info = {SHIDIM_FLAGS, m_hWnd, SHIDIF_DONEBUTTON | SHIDIF_SIPDOWN | SHIDIF_SIZEDLGFULLSCREEN};
+    ::SetForegroundWindow(m_hWnd);
+    SHInitDialog(&info);
     return TRUE;
 }
 

@@ -143,9 +143,6 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
     if (message == WM_INITDIALOG) {
         wnd = reinterpret_cast<CDialog *>(lParam);
         wnd->Attach(hWnd);
-        // The template's caption OK button, which desktop Win32 does not draw.
-        if (GetWindowLongPtrW(hWnd, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN)
-            CeAddCaptionOkButton(hWnd);
         return static_cast<CDialog *>(wnd)->OnInitDialog();
     }
     wnd = CWnd::FromHandlePermanent(hWnd);

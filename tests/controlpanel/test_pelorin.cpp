@@ -13,7 +13,7 @@ const wchar_t kSettingsPath[] = L"Software\\Corvane\\Pelorin";
 const wchar_t kVolumePath[] = L"ControlPanel\\Volume";
 const wchar_t kTitle[] = L"Corvane Pelorin";
 using namespace ids;
-const int kCommandBar = 0xE800, kAbout = 57664;
+const int kAbout = 57664;
 
 using Lines = std::vector<std::string>;
 
@@ -71,11 +71,10 @@ TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
         {1008, L""},
     };
     size_t controls = 0;
-    HWND bar = nullptr;
+    // The command bar is the shell's menu bar, a window of its own.
+    HWND bar = MenuBarOf(dialog);
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if (GetDlgCtrlID(child) == kCommandBar) {
-            bar = child;
-        } else if (IsWindowVisible(child) && controls++ < ARRAYSIZE(expected)) {
+        if (IsWindowVisible(child) && controls++ < ARRAYSIZE(expected)) {
             const Control &c = expected[controls - 1];
             EXPECT_EQ(GetDlgCtrlID(child), c.id) << "control " << controls;
             wchar_t caption[64] = {};
@@ -106,8 +105,9 @@ TEST_F(Pelorin, ShowsTheSettingsWithACommandBarWhoseAboutOpensTheAboutBox)
     EXPECT_TRUE(WaitForWindowGone(about));
     EXPECT_TRUE(IsWindow(dialog));
 
-    // The OK in the caption (on the desktop, its close box).
-    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // The OK in the caption: the navigation bar's "ok" sends IDOK.
+    EXPECT_TRUE(GetWindowLongPtrW(dialog, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN);
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(WaitProgram(program), 0u);
     journal = DriverJournal();
     EXPECT_EQ(journal.back(), "PLN_Close");

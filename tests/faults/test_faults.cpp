@@ -580,6 +580,17 @@ public:
         PostMessageW(window, WM_COMMAND, IDOK, 0);
         return WaitForWindowGone(window);
     }
+    // The control panel that an installation started, its window in *window;
+    // no process when none appeared.
+    Program &StartedControlPanel(HWND *window)
+    {
+        *window = WaitForWindow(kTitle, 20000);
+        DWORD id = 0;
+        GetWindowThreadProcessId(*window, &id);
+        const DWORD access = SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE | PROCESS_SUSPEND_RESUME;
+        programs.push_back({*window ? OpenProcess(access, FALSE, id) : nullptr, id});
+        return programs.back();
+    }
     bool Installed(const std::wstring &folder)
     {
         std::vector<BYTE> data;
@@ -644,19 +655,14 @@ TEST_P(InstallerRuns, RemoveTwiceAndInstallAfterARefusal) { GetParam().run(*this
 INSTANTIATE_TEST_SUITE_P(InstallerFaults, InstallerRuns, ::testing::ValuesIn(InstallerRuns::Rows()),
                          RowName<InstallerRun>);
 
-// Removal while the control panel and the palette are open: what either does
-// afterwards stores nothing, no key of the system is made again, both end
-// cleanly, and the next installation starts from the defaults.
+// Removal while the control panel and the palette are open, both from the
+// installation: the removal closes both as their user would, leaves nothing
+// behind, and the next installation starts from the defaults.
 TEST_F(InstallerFaults, RemovalUnderOpenProgramsLeavesNoKeyAndTheNextInstallationStartsFromTheDefaults)
 {
     ASSERT_EQ(Install(dir), 0u);
-    HWND panel = WaitForWindow(kTitle, 20000);  // started by the installation
-    ASSERT_TRUE(panel);
-    DWORD panelId = 0;
-    GetWindowThreadProcessId(panel, &panelId);
-    programs.push_back(
-        {OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, panelId), panelId});
-    Program &panelProgram = programs.back();
+    HWND panel = nullptr;
+    Program &panelProgram = StartedControlPanel(&panel);
     ASSERT_TRUE(panelProgram.process);
     Program &palette = Start(dir + L"\\Kadenza.exe");
     HWND paletteWindow = WaitForWindow(L"Kadenza", 10000, L"Kadenza");
@@ -668,31 +674,15 @@ TEST_F(InstallerFaults, RemovalUnderOpenProgramsLeavesNoKeyAndTheNextInstallatio
     ASSERT_EQ(StoredText(L"KZ1"), L"mine");
     ASSERT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
 
-    // The files of a running program cannot be deleted, which the installer
-    // reports; its hooks run all the same.
     std::string out;
-    RunProgram(L"ceinstall.exe", L"remove", &out);
+    EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove", &out), 0u) << out;
+    EXPECT_EQ(WaitProgram(panelProgram, 0), 0u) << "the control panel ended as closed by its user";
+    EXPECT_EQ(WaitProgram(palette, 0), 0u) << "the palette ended as closed by its user";
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath)) << out;
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath)) << out;
-
-    // A change in the control panel and the texts saved in the palette.
-    Choose(panel, kDelay, 2);
-    EXPECT_EQ(SendMessageW(GetDlgItem(panel, kDelay), CB_GETCURSEL, 0, 0), 2);
-    EnterFirstText(palette, L"after removal");
-    HWND button = PaletteButton(paletteWindow, 1);
-    EXPECT_EQ(WindowText(button), L"after removal") << "the palette takes the text";
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
-
-    // Both run on and end cleanly when asked; ending stores nothing either.
-    EXPECT_EQ(WaitProgram(panelProgram, 0), DWORD(STILL_ACTIVE));
-    EXPECT_EQ(WaitProgram(palette, 0), DWORD(STILL_ACTIVE));
-    PostMessageW(panel, WM_COMMAND, IDOK, 0);
-    PostMessageW(paletteWindow, WM_COMMAND, IDOK, 0);
-    EXPECT_EQ(WaitProgram(panelProgram), 0u);
-    EXPECT_EQ(WaitProgram(palette), 0u);
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
-    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath)) << out;
+    EXPECT_EQ(GetFileAttributesW(dir.c_str()), INVALID_FILE_ATTRIBUTES) << "the programs and their folder are gone";
+    EXPECT_EQ(CountActiveKeyboardEntries(), 0);
 
     // The next installation starts from the defaults.
     ASSERT_EQ(Install(dir), 0u);
@@ -713,6 +703,35 @@ TEST_F(InstallerFaults, RemovalUnderOpenProgramsLeavesNoKeyAndTheNextInstallatio
     PostMessageW(paletteWindow, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(WaitForWindowGone(panel));
     EXPECT_EQ(WaitProgram(again), 0u);
+}
+
+// A control panel that does not end when asked, as one that hangs: the
+// removal goes on without it once the wait is over. Its file and the settings
+// key that it holds open stay, as on the device, and the removal says so and
+// fails; the rest is gone. Running again, it ends as it was asked.
+TEST_F(InstallerFaults, RemovalPastAProgramThatDoesNotEndLeavesItsFileAndSaysSo)
+{
+    ASSERT_EQ(Install(dir), 0u);
+    HWND panel = nullptr;
+    Program &panelProgram = StartedControlPanel(&panel);
+    ASSERT_TRUE(panelProgram.process);
+    ASSERT_TRUE(WaitUntil([] { return DriverControlCalls().size() >= 4; })) << "its settings pushed";
+    ASSERT_TRUE(SuspendProgram(panelProgram));
+
+    std::string out;
+    EXPECT_EQ(RunProgram(L"ceinstall.exe", L"remove", &out), 3u) << out;
+    EXPECT_NE(out.find("cannot remove " + Narrow(dir) + "\\Pelorin.exe"), std::string::npos) << out;
+    EXPECT_NE(out.find("incomplete"), std::string::npos) << out;
+    EXPECT_NE(GetFileAttributesW((dir + L"\\Pelorin.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const wchar_t *name : {L"Kadenza.exe", L"PelorinStart.exe"})
+        EXPECT_EQ(GetFileAttributesW((dir + L"\\" + name).c_str()), INVALID_FILE_ATTRIBUTES) << Narrow(name);
+    EXPECT_EQ(Stored(L"REPEAT"), 2u) << "the settings key, held open, stays";
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath));
+    EXPECT_EQ(CountActiveKeyboardEntries(), 0) << "the driver was unloaded";
+
+    ASSERT_TRUE(ResumeProgram(panelProgram));
+    EXPECT_EQ(WaitProgram(panelProgram), 0u);
 }
 
 // ---- Long runs: no growth ----

@@ -212,7 +212,7 @@ TEST_F(ButtonTexts, DefaultThenOkStoresTheDefaultsAt256Bytes)
 TEST_F(ButtonTexts, EmptiedEntryStoresAnEmptyCaptionThatTypesNothing)
 {
     StartPaletteHere();
-    Edit({Enter(1, L""), Press(IDOK)});  // the Done control saves like OK
+    Edit({Enter(1, L""), Press(IDOK)});  // the Done button (the navigation bar's ok) saves like OK
     EXPECT_EQ(Stored(1).size(), 256u);
     EXPECT_EQ(StoredText(1), L"");
     Tap(1);

@@ -537,7 +537,8 @@ TEST_F(Palette, AboutBoxPollsWithRequestZero)
         if (duringAbout.size() < 20)
             return false;
         EXPECT_EQ(ItemText(about, IDC_ABOUT_NAME), L"Kadenza");
-        EXPECT_NE(GetDlgItem(about, IDOK), nullptr) << "Done control";
+        // The Done button is the navigation bar's "ok", which sends IDOK.
+        EXPECT_TRUE(GetWindowLongPtrW(about, GWL_EXSTYLE) & WS_EX_CAPTIONOKBTN) << "Done button";
         Click(about, IDOK);
         return true;
     });
@@ -557,7 +558,7 @@ TEST_F(Palette, EveryWayOutEndsWithAPollOfZeroBeforeClosingTheDevice)
         {"Quit", [](PaletteTest *) { PostMessageW(paletteDialog, WM_COMMAND, IDC_QUIT, 0); }},
         {"key 15", [](PaletteTest *) { injectedReply = 15; }},
         {"key q", [](PaletteTest *) { injectedReply = 113; }},
-        {"caption OK", [](PaletteTest *) { PostMessageW(paletteWindow, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"caption OK", [](PaletteTest *) { PostMessageW(paletteWindow, WM_COMMAND, IDOK, 0); }},
         {"IDCANCEL", [](PaletteTest *) { PostMessageW(paletteDialog, WM_COMMAND, IDCANCEL, 0); }},
     };
     for (Way &way : ways) {

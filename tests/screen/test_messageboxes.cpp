@@ -1,10 +1,12 @@
-// Every message box the programs can show, on the device's screen: no wider
-// than the screen, wholly inside the work area below the navigation bar, with
-// all of its text shown and its icon, or none, beside the text. The programs
-// run on a Wine desktop of the device's size of their own, so that the tests'
-// large screen stays as it is.
+// The programs on the device's screen, below the navigation bar. Every
+// message box they can show: no wider than the screen, wholly inside the work
+// area, with all of its text shown and its icon, or none, beside the text.
+// Every full-screen dialog: over the work area above the menu bar, ended by
+// the navigation bar's "ok". The programs run on a Wine desktop of the
+// device's size of their own, so that the tests' large screen stays as it is.
 #define CEPLATFORM_WIN32_CALLS
 #include "testsupport.h"
+#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <functional>
 
@@ -66,7 +68,9 @@ struct Case {
 
 void PrintTo(const Case &box, std::ostream *out) { *out << box.name; }
 
-class MessageBoxes : public ::testing::TestWithParam<Case> {
+// The device's screen with its navigation bar, for a table of rows.
+template <class Row>
+class DeviceScreen : public ::testing::TestWithParam<Row> {
 protected:
     void SetUp() override
     {
@@ -113,6 +117,8 @@ protected:
     HWND navBar = nullptr;
     std::vector<Program> programs;
 };
+
+class MessageBoxes : public DeviceScreen<Case> {};
 
 // The box's icon: a static control of the icon kind, or null.
 HWND IconIn(HWND box)
@@ -264,5 +270,217 @@ INSTANTIATE_TEST_SUITE_P(
                            false, InstallOverAnEarlierInstallation},
                       Case{"MenuBarFailure", L"Error", L"SHCreateMenuBar Failed", false, PaletteWithoutItsMenuBar}),
     [](const ::testing::TestParamInfo<Case> &info) { return std::string(info.param.name); });
+
+// ---- Windows that the navigation bar's "ok" ends ----
+
+const int kMenuBarHeight = 26;
+const int kAboutCommand = 57664;  // the control panel's "About" on its menu bar
+const int kPaletteAbout = 40003, kPaletteEdit = 401;
+const int kAboutName = 1050, kEditOk = 1042, kTwin1 = 1059, kEntryText = 1098;
+const wchar_t kPalette[] = L"Kadenza";
+const wchar_t kSettingsPath[] = L"Software\\Corvane\\Pelorin";
+
+// A visible top-level window of the program that has this control (dialogs
+// without a caption are known by their controls).
+HWND WaitTopLevelWith(const Program &program, int control)
+{
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"#32770", nullptr));) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(w, &pid);
+                if (pid == program.id && IsWindowVisible(w) && GetDlgItem(w, control)) {
+                    found = w;
+                    return true;
+                }
+            }
+            return false;
+        },
+        20000);
+    return found;
+}
+
+// A touch on a window's middle, lifted there.
+void Tap(HWND window)
+{
+    RECT r;
+    GetClientRect(window, &r);
+    LPARAM middle = MAKELPARAM(r.right / 2, r.bottom / 2);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, middle);
+    PostMessageW(window, WM_LBUTTONUP, 0, middle);
+}
+
+// The menu bar's place: along the bottom of the screen, full width.
+bool InMenuBarPlace(HWND bar)
+{
+    RECT r, screen;
+    GetWindowRect(bar, &r);
+    GetWindowRect(GetDesktopWindow(), &screen);
+    RECT place = {screen.left, screen.bottom - kMenuBarHeight, screen.right, screen.bottom};
+    return EqualRect(&r, &place) != FALSE;
+}
+
+// A window of the programs that the navigation bar's "ok" ends: how it is
+// brought up, whether it is a full-screen dialog, and what shows afterwards
+// that IDOK, and not another way out, ended it.
+struct OkWindow {
+    const char *name;
+    bool fullScreen;
+    // Starts the program (added to *programs, last) and brings the window up.
+    HWND (*open)(std::vector<Program> *programs);
+    // After the window has gone: IDOK's own effect; then the program ends.
+    void (*afterOk)(std::vector<Program> *programs);
+};
+
+void PrintTo(const OkWindow &row, std::ostream *out) { *out << row.name; }
+
+class OkWindows : public DeviceScreen<OkWindow> {};
+
+HWND StartPalette(std::vector<Program> *programs)
+{
+    programs->push_back(StartProgram(L"Kadenza.exe", L"", kDesktop));
+    return WaitForWindow(kPalette, 20000, kPalette);
+}
+
+// A menu command to the palette's window, as its menu bar sends it.
+HWND PaletteDialog(std::vector<Program> *programs, int command, int dialogControl)
+{
+    HWND palette = StartPalette(programs);
+    if (!palette)
+        return nullptr;
+    PostMessageW(palette, WM_COMMAND, command, 0);
+    return WaitTopLevelWith(programs->back(), dialogControl);
+}
+
+HWND OpenPaletteAbout(std::vector<Program> *programs) { return PaletteDialog(programs, kPaletteAbout, kAboutName); }
+
+HWND OpenPaletteEdit(std::vector<Program> *programs) { return PaletteDialog(programs, kPaletteEdit, kEditOk); }
+
+// The first button's text entry, with a text typed.
+HWND OpenTextEntry(std::vector<Program> *programs)
+{
+    HWND edit = OpenPaletteEdit(programs);
+    if (!edit)
+        return nullptr;
+    PostMessageW(GetDlgItem(edit, kTwin1), BM_CLICK, 0, 0);
+    HWND entry = WaitTopLevelWith(programs->back(), kEntryText);
+    if (entry)
+        SetDlgItemTextW(entry, kEntryText, L"{ok}");
+    return entry;
+}
+
+void PaletteEnds(std::vector<Program> *programs) { EXPECT_EQ(WaitProgram(programs->back()), 0u) << "the palette ends"; }
+
+void EndPalette(std::vector<Program> *programs)
+{
+    PostMessageW(FindWindowW(kPalette, kPalette), WM_COMMAND, IDOK, 0);
+    PaletteEnds(programs);
+}
+
+void PaletteGoesOn(std::vector<Program> *programs)
+{
+    EXPECT_TRUE(IsWindowEnabled(FindWindowW(kPalette, kPalette))) << "the palette goes on";
+    EndPalette(programs);
+}
+
+// IDOK saves all 38 texts, 256 bytes each; Cancel saves nothing.
+void TextsSaved(std::vector<Program> *programs)
+{
+    std::vector<BYTE> stored;
+    EXPECT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kSettingsPath, L"KZ38", &stored));
+    EXPECT_EQ(stored.size(), 256u) << "saved";
+    EndPalette(programs);
+}
+
+// IDOK takes the typed text into the twin; Cancel leaves it.
+void TwinTakesTheText(std::vector<Program> *programs)
+{
+    HWND edit = WaitTopLevelWith(programs->back(), kEditOk);
+    wchar_t twin[32] = {};
+    GetDlgItemTextW(edit, kTwin1, twin, ARRAYSIZE(twin));
+    EXPECT_STREQ(twin, L"{ok}");
+    PostMessageW(edit, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitForWindowGone(edit));
+    EndPalette(programs);
+}
+
+HWND StartPanel(std::vector<Program> *programs)
+{
+    programs->push_back(StartProgram(L"Pelorin.exe", L"", kDesktop));
+    return WaitForWindow(kPanel, 20000, L"#32770");
+}
+
+// A tap on "About", which lies in the menu bar along the bottom of the
+// screen; the About box has an empty menu bar of its own there.
+HWND OpenPanelAbout(std::vector<Program> *programs)
+{
+    HWND panel = StartPanel(programs);
+    HWND bar = panel ? MenuBarOf(panel) : nullptr;
+    if (!bar)
+        return nullptr;
+    EXPECT_TRUE(InMenuBarPlace(bar)) << "the control panel's menu bar";
+    EXPECT_TRUE(TapToolbarButton(bar, kAboutCommand));
+    HWND about = WaitForWindow(L"About Corvane Pelorin", 20000, L"#32770");
+    HWND aboutBar = about ? MenuBarOf(about) : nullptr;
+    EXPECT_TRUE(aboutBar && InMenuBarPlace(aboutBar)) << "the About box's menu bar";
+    EXPECT_EQ(SendMessageW(aboutBar, TB_BUTTONCOUNT, 0, 0), 0) << "an empty one";
+    return about;
+}
+
+void PanelEnds(std::vector<Program> *programs)
+{
+    EXPECT_EQ(WaitProgram(programs->back()), 0u) << "the control panel ends";
+}
+
+void PanelGoesOn(std::vector<Program> *programs)
+{
+    HWND panel = FindWindowW(L"#32770", kPanel);
+    EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(panel) != FALSE; })) << "the settings go on";
+    PostMessageW(panel, WM_COMMAND, IDOK, 0);
+    PanelEnds(programs);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryWindow, OkWindows,
+                         ::testing::Values(OkWindow{"PaletteWindow", false, StartPalette, PaletteEnds},
+                                           OkWindow{"PaletteAbout", true, OpenPaletteAbout, PaletteGoesOn},
+                                           OkWindow{"PaletteEdit", true, OpenPaletteEdit, TextsSaved},
+                                           OkWindow{"PaletteTextEntry", true, OpenTextEntry, TwinTakesTheText},
+                                           OkWindow{"PanelSettings", true, StartPanel, PanelEnds},
+                                           OkWindow{"PanelAbout", true, OpenPanelAbout, PanelGoesOn}),
+                         [](const ::testing::TestParamInfo<OkWindow> &info) { return std::string(info.param.name); });
+
+TEST_P(OkWindows, FillTheWorkAreaAboveTheMenuBarAndEndWithTheNavigationBarsOk)
+{
+    const OkWindow &row = GetParam();
+    RECT screen, bar;
+    GetWindowRect(GetDesktopWindow(), &screen);
+    GetWindowRect(navBar, &bar);
+    HWND ok = GetDlgItem(navBar, IDOK);
+    ASSERT_NE(ok, nullptr) << "the navigation bar's ok";
+
+    HWND window = row.open(&programs);
+    ASSERT_NE(window, nullptr) << row.name;
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; })) << row.name << " in front";
+
+    if (row.fullScreen) {
+        // Below the navigation bar, full width, down to the menu bar's place.
+        RECT r, expected = {screen.left, bar.bottom, screen.right, screen.bottom - kMenuBarHeight};
+        GetWindowRect(window, &r);
+        EXPECT_TRUE(EqualRect(&r, &expected))
+            << row.name << " at (" << r.left << "," << r.top << ")-(" << r.right << "," << r.bottom << ")";
+    }
+    // The Done button is the navigation bar's: nothing of the kind inside.
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t text[16] = {};
+        GetWindowTextW(child, text, ARRAYSIZE(text));
+        EXPECT_STRNE(text, L"ok") << row.name << ": a second ok";
+    }
+
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(ok) != FALSE; })) << row.name << ": no ok shows";
+    Tap(ok);
+    EXPECT_TRUE(WaitForWindowGone(window)) << row.name << " stays";
+    row.afterOk(&programs);
+}
 
 }  // namespace

@@ -28,8 +28,11 @@ diff -u "$work/members" "$work/cabextract" || fail "cabextract and the installer
 { echo 000; echo 999; awk '$1 == "file" { print $2 }' "$work/list"; } | sort >"$work/wanted"
 sed 's/.*[.]//' "$work/cabextract" | sort >"$work/have"
 diff -u "$work/wanted" "$work/have" || fail "the members are not what the control file names"
-grep -qx 'application Corvane Pelorin' "$work/list" || fail "application name"
+grep -qx 'application Pelorin' "$work/list" || fail "application name"
 grep -qx 'provider Corvane' "$work/list" || fail "provider"
+# Registered as the device does, "<provider> <application>": the key the
+# setup library reads.
+grep -qxF 'record SOFTWARE\Apps\Corvane Pelorin' "$work/list" || fail "the record's key"
 
 # Each member holds the built file it stands for.
 mkdir "$work/x"

@@ -2,11 +2,14 @@
 """Writes the installer tests' cabinets into OUTDIR. Damaged ones, one per
 way a package can be wrong, for the refusal tests: each is the real
 package's layout with one fault, its programs small stand-ins, as nothing of
-a refused package may be installed anyway. And two sound ones: the real
+a refused package may be installed anyway. And sound ones: the real
 package's control file with its links in the other form (a 0 after the
-ids), and a package of another application, of other names and shapes.
+ids), a package of another application, of other names and shapes, and the
+real package from SHIPPEDDIR under other names: application "Corvane
+Pelorin", which the device registers as "Corvane Corvane Pelorin", a key the
+setup library does not look for.
 
-    mkbadcabs.py OUTDIR
+    mkbadcabs.py OUTDIR SHIPPEDDIR
 """
 import sys
 from pathlib import Path
@@ -14,7 +17,7 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / 'tools'))
 import mkcecab as m  # noqa: E402
 
-STRINGS = [(1, '%CE1%'), (2, m.APP), (3, 'Pelorin.lnk'), (4, 'PelorinStart.lnk')]
+STRINGS = [(1, '%CE1%'), (2, m.FOLDER), (3, 'Pelorin.lnk'), (4, 'PelorinStart.lnk')]
 
 
 def members(control, extra=()):
@@ -44,13 +47,13 @@ def other_application():
     files = [(1, 1, m.FLAG_NO_SKIP, 'Notes.exe'), (2, 2, m.FLAG_NO_SKIP, 'Notes.dat'),
              (3, 3, m.FLAG_SHARED | m.FLAG_NO_SKIP, 'FwShared.dll')]
     links = [(1, m.CE_PROGRAMS, 1, 1, [4]), (2, 0, 2, 0, [5])]
-    control = m.control_file('Fenwick Notes', 'Fenwick', strings, dirs, files, links)
+    control = m.control_file('Notes', 'Fenwick', strings, dirs, files, links)
     return m.cabinet([(m.member_name('FenwickNotes', 0), control), (m.member_name('FwShared', 3), b'MZ shared'),
                       (m.member_name('Notes', 2), b'notes data\n'), (m.member_name('Notes', 1), b'MZ notes program')])
 
 
 def main():
-    out = Path(sys.argv[1])
+    out, shipped = Path(sys.argv[1]), sys.argv[2]
     out.mkdir(parents=True, exist_ok=True)
     good = cab()
     bad = {
@@ -69,6 +72,7 @@ def main():
     sound = {
         'links-with-zero': cab(m.pelorin_control(link_zero=True)),
         'other-application': other_application(),
+        'other-names': m.cabinet(m.pelorin_members(shipped, m.pelorin_control(app='Corvane Pelorin'))),
     }
     for name, data in {**bad, **sound}.items():
         (out / (name + '.cab')).write_bytes(data)

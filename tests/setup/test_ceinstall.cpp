@@ -120,6 +120,9 @@ protected:
         DeleteShortcutFiles();
         DeleteFileW(StartupShortcut().c_str());
         DeleteFileW(KeptSetupLibrary().c_str());
+        // What a package of other names left (see its test).
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Apps\\Corvane Corvane Pelorin");
+        DeleteFileW((SpecialFolder(CSIDL_WINDOWS) + L"\\AppMgr\\Corvane Corvane Pelorin.dll").c_str());
         for (const std::wstring &folder : {dir, otherDir, PackageFolder()}) {
             for (const wchar_t *name : kPrograms)
                 DeleteFileW((folder + L"\\" + name).c_str());
@@ -290,6 +293,32 @@ TEST_F(Installer, CabinetInstallsWhatItsControlFileListsAndRemovesExactlyThat)
     EXPECT_FALSE(FileExists(KeptSetupLibrary()));
     EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath));
     EXPECT_EQ(CountActiveKeyboardEntries(), 0) << "Uninstall_Init unloaded the driver";
+}
+
+// The device registers a package as "<provider> <application>": the same
+// programs under application "Corvane Pelorin" are recorded as "Corvane
+// Corvane Pelorin", where Install_Exit does not look, and nothing starts.
+TEST_F(Installer, ACabinetWhoseNamesGiveAnotherKeyInstallsWithNothingStarted)
+{
+    const wchar_t kOtherKey[] = L"SOFTWARE\\Apps\\Corvane Corvane Pelorin";
+    const std::wstring cabinet = BinDir() + L"..\\badcabs\\other-names.cab";
+    std::string output;
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"list \"" + cabinet + L"\"", &output), 0u) << output;
+    EXPECT_NE(output.find("record SOFTWARE\\Apps\\Corvane Corvane Pelorin\n"), std::string::npos) << output;
+
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"install \"" + cabinet + L"\"", &output), 0u) << output;
+    std::vector<BYTE> data;
+    ASSERT_TRUE(ReadRegistryBytes(HKEY_LOCAL_MACHINE, kOtherKey, kInstallDirValue, &data));
+    EXPECT_EQ(std::wstring(reinterpret_cast<const wchar_t *>(data.data())), PackageFolder());
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kInstallKeyPath));
+    EXPECT_TRUE(FileExists(PackageFolder() + L"\\Pelorin.exe"));
+    // Install_Exit has returned: a program it started would be running.
+    EXPECT_TRUE(RunningImages(L"Pelorin.exe").empty()) << "nothing was started";
+
+    ASSERT_EQ(RunProgram(L"ceinstall.exe", L"remove \"Corvane Corvane Pelorin\"", &output), 0u) << output;
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kOtherKey));
+    EXPECT_EQ(GetFileAttributesW(PackageFolder().c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(FileExists(SpecialFolder(CSIDL_WINDOWS) + L"\\AppMgr\\Corvane Corvane Pelorin.dll"));
 }
 
 TEST_F(Installer, DamagedCabinetsAreRefusedWithNothingWritten)

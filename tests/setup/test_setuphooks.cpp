@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 #include <strsafe.h>
+#include <algorithm>
 #include "testsupport.h"
 #include "cejournal.h"
 #include "registrynames.h"
@@ -333,6 +334,117 @@ TEST_F(SetupHooks, UninstallInitContinuesWhetherTheDriverWasFoundOrNot)
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back().function, L"DeactivateDevice");
     EXPECT_EQ(calls.back().result, FALSE);
+}
+
+// The system's programs, started from the build: the control panel once it
+// has pushed its settings (its settings key is then open), the palette once
+// it has opened the device.
+Program StartControlPanel()
+{
+    Program panel = StartProgram(L"Pelorin.exe");
+    EXPECT_TRUE(WaitForWindow(L"Corvane Pelorin", 20000)) << "the control panel opened";
+    EXPECT_TRUE(WaitUntil([] { return DriverControlCalls().size() >= 4; }, 20000)) << "its settings pushed";
+    return panel;
+}
+
+Program StartPalette()
+{
+    Program palette = StartProgram(L"Kadenza.exe");
+    EXPECT_TRUE(WaitForWindow(L"Kadenza", 20000, L"Kadenza")) << "the palette opened";
+    EXPECT_TRUE(WaitUntil(
+        [] {
+            std::vector<std::string> journal = DriverJournal();
+            return std::count(journal.begin(), journal.end(), "PLN_Open") >= 2;
+        },
+        20000))
+        << "the palette opened the device";
+    return palette;
+}
+
+TEST_F(SetupHooks, UninstallInitClosesTheRunningProgramsBeforeTheDriverGoes)
+{
+    WriteTestBuiltInKey();
+    Program panel = StartControlPanel();
+    Program palette = StartPalette();
+
+    EXPECT_EQ(Uninstall_Init(nullptr, L"\\ignored"), codeUNINSTALL_INIT_CONTINUE);
+    // Both had ended when the hook returned, as closed by their user.
+    EXPECT_EQ(WaitProgram(palette, 0), 0u);
+    EXPECT_EQ(WaitProgram(panel, 0), 0u);
+    EXPECT_EQ(CountActiveKeyboardEntries(), 0);
+    // Each closed the device, the palette after its last poll, before the
+    // driver was unloaded.
+    std::vector<std::string> journal = DriverJournal();
+    ASSERT_FALSE(journal.empty());
+    EXPECT_EQ(journal.back(), "PLN_Deinit");
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "PLN_Close"), 2);
+    EXPECT_NE(std::find(journal.begin(), journal.end(), "IOCTL_KBD_POLL_PALETTE_KEY 0 -> 0"), journal.end());
+}
+
+TEST_F(SetupHooks, AProgramThatDoesNotEndDoesNotStopTheRemoval)
+{
+    WriteTestBuiltInKey();
+    Program panel = StartControlPanel();
+    ASSERT_TRUE(SuspendProgram(panel));
+
+    EXPECT_EQ(Uninstall_Init(nullptr, nullptr), codeUNINSTALL_INIT_CONTINUE);
+    EXPECT_EQ(CountActiveKeyboardEntries(), 0) << "the driver was unloaded all the same";
+    EXPECT_EQ(WaitProgram(panel, 0), DWORD(STILL_ACTIVE));
+    // It was asked: once it runs again it closes.
+    ASSERT_TRUE(ResumeProgram(panel));
+    EXPECT_EQ(WaitProgram(panel), 0u);
+}
+
+// A key that a program holds open is not deleted, nor one with an open key
+// below it; each goes once nothing holds it.
+TEST_F(SetupHooks, UninstallExitLeavesAKeyThatAProgramHoldsOpen)
+{
+    const struct {
+        const char *name;
+        bool killed;  // the control panel ends without closing its key
+    } cases[] = {{"closed", false}, {"killed", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetSystemState();
+        WriteTestBuiltInKey();
+        // The running control panel holds the settings key; this process a key
+        // below the built-in key.
+        Program panel = StartControlPanel();
+        CreateShortcutFiles();
+        HKEY below = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"Drivers\\BuiltIn\\Pelorin\\Below", 0, nullptr, 0, 0, nullptr,
+                                  &below, nullptr),
+                  ERROR_SUCCESS);
+
+        CeJournalStart();
+        EXPECT_EQ(Uninstall_Exit(nullptr), codeUNINSTALL_EXIT_DONE);
+        std::vector<CeCall> calls = CeJournalTake();
+        CeJournalStop();
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_EQ(calls[0].result, ERROR_SHARING_VIOLATION) << "the settings key";
+        EXPECT_EQ(calls[1].result, ERROR_SHARING_VIOLATION) << "the built-in key";
+        DWORD status = 0;
+        EXPECT_TRUE(ReadRegistryDword(HKEY_LOCAL_MACHINE, kSettingsKeyPath, L"STATUS", &status)) << "nothing deleted";
+        EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, (std::wstring(kBuiltInKeyPath) + L"\\Below").c_str()));
+        EXPECT_EQ(CountShortcutFiles(), 0) << "the removal goes on";
+
+        if (c.killed) {
+            KillProgram(panel);
+        } else {
+            PostMessageW(WaitForWindow(L"Corvane Pelorin"), WM_COMMAND, IDOK, 0);
+            EXPECT_EQ(WaitProgram(panel), 0u);
+        }
+        EXPECT_EQ(RegCloseKey(below), ERROR_SUCCESS);
+        CeJournalStart();
+        EXPECT_EQ(Uninstall_Exit(nullptr), codeUNINSTALL_EXIT_DONE);
+        calls = CeJournalTake();
+        CeJournalStop();
+        ASSERT_EQ(calls.size(), 2u);
+        EXPECT_EQ(calls[0].result, ERROR_SUCCESS);
+        EXPECT_EQ(calls[1].result, ERROR_SUCCESS);
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kSettingsKeyPath));
+        EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kBuiltInKeyPath));
+    }
 }
 
 TEST_F(SetupHooks, UninstallExitDeletesBothKeysThenTheShortcuts)

@@ -274,6 +274,22 @@ void KillProgram(Program &program)
     program.process = nullptr;
 }
 
+namespace {
+
+// ntdll's NtSuspendProcess or NtResumeProcess on the program.
+bool SuspendOrResume(const Program &program, const char *call)
+{
+    typedef LONG(WINAPI * ProcessCall)(HANDLE);
+    auto function = reinterpret_cast<ProcessCall>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), call));
+    return program.process && function && function(program.process) == 0;
+}
+
+}  // namespace
+
+bool SuspendProgram(const Program &program) { return SuspendOrResume(program, "NtSuspendProcess"); }
+
+bool ResumeProgram(const Program &program) { return SuspendOrResume(program, "NtResumeProcess"); }
+
 DWORD RunProgram(const std::wstring &name, const std::wstring &args, std::string *output, DWORD timeoutMs)
 {
     if (!output) {
@@ -432,10 +448,23 @@ bool TapToolbarButton(HWND bar, int command)
     RECT r = {};
     if (!ToolbarButtonRect(bar, command, &r) || r.right <= r.left || r.bottom <= r.top)
         return false;
-    LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    PostMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(bar, WM_LBUTTONUP, 0, at);
+    POINT at = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    // The button is a window of its own there: it takes the touch.
+    HWND target = ChildWindowFromPoint(bar, at);
+    if (!target)
+        return false;
+    MapWindowPoints(bar, target, &at, 1);
+    PostMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    PostMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
     return true;
+}
+
+HWND MenuBarOf(HWND window)
+{
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, L"menu_worker", nullptr));)
+        if (GetWindow(w, GW_OWNER) == window && IsWindowVisible(w))
+            return w;
+    return nullptr;
 }
 
 void TurnOnHardwareButtonClick(HWND page)

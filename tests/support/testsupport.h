@@ -57,6 +57,10 @@ DWORD WaitProgram(Program &program, DWORD timeoutMs = 20000);
 DWORD RunProgram(const std::wstring &name, const std::wstring &args = L"", std::string *output = nullptr,
                  DWORD timeoutMs = 20000);
 void KillProgram(Program &program);
+// Stops every thread of a running program, as a program that hangs would
+// stand, and lets it go on again; false when the program cannot be stopped.
+bool SuspendProgram(const Program &program);
+bool ResumeProgram(const Program &program);
 
 // Polls until a visible top-level window with this title (and class, when
 // given) exists, or the timeout passes.
@@ -112,9 +116,14 @@ struct DriverJournalCursor {
     std::vector<std::string> NewDriverCalls();
 };
 
-// A tap posted to the middle of a toolbar's button for this command; false
-// when the bar has no such button.
+// A tap posted to the middle of a toolbar's button for this command, where
+// the bar says the button is, to the window there; false when the bar has no
+// such button.
 bool TapToolbarButton(HWND bar, int command);
+
+// The shell's menu bar that serves this window, of any process: a visible
+// top-level window of the bar's class that the window owns; null when none.
+HWND MenuBarOf(HWND window);
 
 // The platform's sound settings page: its click for hardware buttons turned
 // on (the registry shows it), then the page closed.

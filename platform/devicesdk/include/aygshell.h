@@ -15,6 +15,7 @@
 #define SHIDIF_SIZEDLG 0x0002
 #define SHIDIF_SIZEDLGFULLSCREEN 0x0004
 #define SHIDIF_SIPDOWN 0x0008
+#define SHIDIF_FULLSCREENNOMENUBAR 0x0010
 
 #ifdef __cplusplus
 extern "C" {
@@ -27,7 +28,10 @@ typedef struct tagSHINITDLGINFO {
 } SHINITDLGINFO, *PSHINITDLGINFO;
 
 /* SHCreateMenuBar (aygshell.h; reference pages SHCreateMenuBar,
-   SHMENUBARINFO; clrBk from Pocket PC 2002) */
+   SHMENUBARINFO; clrBk from Pocket PC 2002); SHCMBF_EMPTYBAR makes a bar for
+   the buttons a program adds. */
+#define SHCMBF_EMPTYBAR 0x0001
+
 typedef struct tagSHMENUBARINFO {
     DWORD cbSize;
     HWND hwndParent;

@@ -1,8 +1,7 @@
 /*
- * Framework extensions: the command bar at the top of a window. On the device
- * it holds buttons and the window's adornments. Here it is a small bar that
- * takes the toolbar messages (commctrl.h gives their names only), and the
- * window is made taller so the bar covers none of its controls.
+ * Framework extensions: the command bar. On a Pocket PC it is the shell's menu
+ * bar along the bottom of the screen, which takes the toolbar messages
+ * (commctrl.h gives their names); platform/mfc/commandbar.cpp says more.
  */
 #ifndef CEPLATFORM_AFXEXT_H
 #define CEPLATFORM_AFXEXT_H
@@ -12,15 +11,11 @@
 
 class CCeCommandBar : public CWnd {
 public:
-    CCeCommandBar() : m_nRoom(0) {}
+    CCeCommandBar() {}
+    // The style and the child id serve the bar of other builds.
     BOOL Create(CWnd *pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP, UINT nID = AFX_IDW_TOOLBAR);
-    // The close button (the only adornment without optional flags); it
-    // closes the window as its caption's close box would.
+    // Nothing on a Pocket PC.
     BOOL AddAdornments(DWORD dwFlags = 0);
-
-private:
-    void MakeRoom();
-    int m_nRoom;  // pixels the parent's controls were moved down
 };
 
 #endif
